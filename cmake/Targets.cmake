@@ -1,0 +1,26 @@
+# Settings every target of ours shares, for MinGW-w64 and MSVC alike.
+
+# Windows 7 is the oldest system the programs support.
+set(NT_WIN32_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+function(nt_target_defaults target)
+  target_compile_features(${target} PRIVATE cxx_std_20)
+  target_compile_definitions(${target} PRIVATE ${NT_WIN32_DEFINES})
+  # Sources include each other by their path from the top, e.g. "card/Stream.h".
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8)
+    set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wimplicit-fallthrough -Werror)
+    # The compiler's run-time goes into the executable: nothing but the .exe ships.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+# A console program whose entry point is wmain (UTF-16 command line).
+function(nt_wide_console target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -municode)
+  endif()
+endfunction()

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include "launch_path.h"
+#include "nt_test.h"
+
+#include <cwchar>
+#include <string>
+
+using nt_test::TempDir;
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 15000;
+
+std::wstring launcherPath()
+{
+    return nt_test::productDir() + L"\\BootStartNorvik_Tallo.exe";
+}
+
+std::wstring markProgramPath()
+{
+    return nt_test::moduleDir() + L"\\mark_program.exe";
+}
+
+std::wstring quoted(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+std::wstring readMark(const std::wstring& path)
+{
+    const std::string bytes = nt_test::readFile(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+// The launcher hands the start to the shell and ends; the mark appears later.
+TEST(Launcher, StartsTheMainProgramFromItsOwnFolderWhateverTheCurrentFolder)
+{
+    TempDir installed;
+    TempDir elsewhere;
+    nt_test::copyFileOrThrow(launcherPath(), installed.file(L"BootStartNorvik_Tallo.exe"));
+    nt_test::copyFileOrThrow(markProgramPath(), installed.file(L"Norvik_Tallo.exe"));
+
+    const auto result = nt_test::runProcess(quoted(installed.file(L"BootStartNorvik_Tallo.exe")),
+                                            elsewhere.path(), kStartTimeoutMs);
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(0u, result.exitCode);
+    ASSERT_TRUE(nt_test::waitForFile(installed.file(L"started.txt"), kStartTimeoutMs));
+    // No working folder is given to the shell: the program inherits the launcher's.
+    EXPECT_EQ(0, _wcsicmp(elsewhere.path().c_str(), readMark(installed.file(L"started.txt")).c_str()));
+}
+
+TEST(Launcher, WithoutTheMainProgramEndsWithStatusZeroAndStartsNothing)
+{
+    TempDir installed;
+    nt_test::copyFileOrThrow(launcherPath(), installed.file(L"BootStartNorvik_Tallo.exe"));
+    // A program of that name in the current folder must not be the one started.
+    TempDir current;
+    nt_test::copyFileOrThrow(markProgramPath(), current.file(L"Norvik_Tallo.exe"));
+
+    const auto result = nt_test::runProcess(quoted(installed.file(L"BootStartNorvik_Tallo.exe")),
+                                            current.path(), kStartTimeoutMs);
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(0u, result.exitCode);
+    Sleep(1500);
+    EXPECT_FALSE(nt_test::fileExists(current.file(L"started.txt")));
+}
+
+// The path logic on its own, for folder lengths a real folder can hardly have.
+class LaunchPath : public ::testing::Test {
+protected:
+    bool make(const std::wstring& modulePath)
+    {
+        std::wmemset(buffer, L'#', kLaunchPathCapacity);
+        const std::size_t n = std::min(modulePath.size(), kLaunchPathCapacity - 1);
+        modulePath.copy(buffer, n);
+        buffer[n] = L'\0';
+        // As the platform reports it: a cut path fills the buffer.
+        const auto length = static_cast<unsigned long>(
+            modulePath.size() >= kLaunchPathCapacity ? kLaunchPathCapacity : modulePath.size());
+        return makeMainProgramPath(buffer, length);
+    }
+
+    wchar_t buffer[kLaunchPathCapacity];
+};
+
+TEST_F(LaunchPath, ReplacesTheFileNameAfterTheLastBackslash)
+{
+    ASSERT_TRUE(make(L"C:\\Program Files\\Norvik\\VGA\\Norvik_Tallo\\BootStartNorvik_Tallo.exe"));
+    EXPECT_STREQ(L"C:\\Program Files\\Norvik\\VGA\\Norvik_Tallo\\Norvik_Tallo.exe", buffer);
+}
+
+TEST_F(LaunchPath, TheLongestFittingFolderStillWorks)
+{
+    // Folder with backslash + "Norvik_Tallo.exe" + NUL fills all 260 characters.
+    const std::wstring folder = L"C:\\" + std::wstring(259 - 16 - 4, L'a') + L"\\";
+    ASSERT_TRUE(make(folder + L"b.exe"));
+    EXPECT_EQ(folder + L"Norvik_Tallo.exe", std::wstring(buffer));
+    EXPECT_EQ(259u, std::wcslen(buffer));
+}
+
+TEST_F(LaunchPath, RefusesWhenTheResultWouldNotFitAndWritesNothingPastTheBuffer)
+{
+    const std::wstring folder = L"C:\\" + std::wstring(259 - 16 - 3, L'a') + L"\\";
+    EXPECT_FALSE(make(folder + L"b.exe"));
+}
+
+TEST_F(LaunchPath, RefusesATruncatedModulePath)
+{
+    // Cut inside the folder, the last backslash would point at a parent folder.
+    const std::wstring path = L"C:\\short\\" + std::wstring(300, L'x') + L"\\BootStartNorvik_Tallo.exe";
+    EXPECT_FALSE(make(path));
+}
+
+TEST_F(LaunchPath, RefusesAnEmptyOrFolderlessPath)
+{
+    EXPECT_FALSE(make(L""));
+    EXPECT_FALSE(make(L"BootStartNorvik_Tallo.exe"));
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#pragma once
+// Helpers that tests share: the build's folders, scratch folders, child
+// processes and prefix state (registry values, the reported display adapter).
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nt_test {
+
+// Folder of the running test program, with no trailing backslash.
+std::wstring moduleDir();
+// Folder holding Norvik_Tallo.exe and BootStartNorvik_Tallo.exe.
+std::wstring productDir();
+// Folder holding the stand-in driver libraries.
+std::wstring simDir();
+
+bool fileExists(const std::wstring& path);
+std::string readFile(const std::wstring& path);
+void copyFileOrThrow(const std::wstring& from, const std::wstring& to);
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+struct ProcessResult {
+    bool finished = false; // false: still running at the time-out, then killed
+    DWORD exitCode = 0;
+};
+
+// Runs a command line in a folder (empty: this process's current folder) and
+// waits for it to end.
+ProcessResult runProcess(const std::wstring& commandLine, const std::wstring& workingDir, DWORD timeoutMs);
+
+// Polls until the file exists or the time is up.
+bool waitForFile(const std::wstring& path, DWORD timeoutMs);
+
+// Sets a registry value for the lifetime of the object and then puts back
+// what was there before (including its absence).
+class ScopedRegistryValue {
+public:
+    // data == nullopt deletes the value for the lifetime of the object.
+    ScopedRegistryValue(HKEY hive, std::wstring key, std::wstring name, DWORD type,
+                        std::optional<std::vector<BYTE>> data);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+private:
+    HKEY hive_;
+    std::wstring key_;
+    std::wstring name_;
+    DWORD oldType_ = 0;
+    std::optional<std::vector<BYTE>> oldData_;
+};
+
+std::optional<std::vector<BYTE>> readRegistryValue(HKEY hive, const std::wstring& key,
+                                                   const std::wstring& name, DWORD* type = nullptr);
+void writeRegistryValue(HKEY hive, const std::wstring& key, const std::wstring& name, DWORD type,
+                        const std::optional<std::vector<BYTE>>& data);
+
+// Makes the platform report the display adapter with these PCI ids to
+// programs started from now on (see the table in the platform notes).
+class ScopedDisplayAdapter {
+public:
+    ScopedDisplayAdapter(DWORD vendorId, DWORD deviceId);
+
+private:
+    static std::vector<BYTE> dword(DWORD value);
+    ScopedRegistryValue vendor_;
+    ScopedRegistryValue device_;
+};
+
+} // namespace nt_test
