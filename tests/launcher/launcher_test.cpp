@@ -4,7 +4,9 @@
 #include "nt_test.h"
 
 #include <cwchar>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using nt_test::TempDir;
 
@@ -64,6 +66,57 @@ TEST(Launcher, WithoutTheMainProgramEndsWithStatusZeroAndStartsNothing)
     EXPECT_EQ(0u, result.exitCode);
     Sleep(1500);
     EXPECT_FALSE(nt_test::fileExists(current.file(L"started.txt")));
+}
+
+// A folder so deep that "Norvik_Tallo.exe" no longer fits the launcher's
+// 260-character buffer, though the launcher's own (shorter) name does.
+class DeepFolder {
+public:
+    explicit DeepFolder(const std::wstring& base)
+    {
+        std::wstring path = base;
+        while (path.size() < kDepth) {
+            path += L"\\" + std::wstring(std::min<std::size_t>(40, kDepth - path.size() - 1), L'd');
+            CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+            folders_.push_back(path);
+        }
+    }
+    ~DeepFolder()
+    {
+        for (const auto& name : {L"b.exe", L"Norvik_Tallo.exe", L"started.txt"}) {
+            DeleteFileW(longName(file(name)).c_str());
+        }
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+            RemoveDirectoryW(longName(*it).c_str());
+        }
+    }
+    std::wstring file(const std::wstring& name) const { return folders_.back() + L"\\" + name; }
+    static std::wstring longName(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+    // Folder plus backslash plus "b.exe" fits; plus "Norvik_Tallo.exe" does not.
+    static constexpr std::size_t kDepth = 250;
+
+private:
+    std::vector<std::wstring> folders_;
+};
+
+TEST(Launcher, AFolderTooDeepForTheMainProgramsPathStartsNothing)
+{
+    TempDir base;
+    DeepFolder deep(base.path());
+    ASSERT_LT(deep.file(L"b.exe").size(), kLaunchPathCapacity);
+    ASSERT_GE(deep.file(L"Norvik_Tallo.exe").size(), kLaunchPathCapacity);
+    nt_test::copyFileOrThrow(launcherPath(), deep.file(L"b.exe"));
+    nt_test::copyFileOrThrow(markProgramPath(), DeepFolder::longName(deep.file(L"Norvik_Tallo.exe")));
+    // What a cut-off path would name instead.
+    nt_test::copyFileOrThrow(markProgramPath(), base.file(L"Norvik_Tallo.exe"));
+
+    const auto result = nt_test::runProcess(quoted(deep.file(L"b.exe")), base.path(), kStartTimeoutMs);
+    ASSERT_TRUE(result.finished);
+    EXPECT_EQ(0u, result.exitCode);
+    Sleep(1500);
+    EXPECT_FALSE(nt_test::fileExists(DeepFolder::longName(deep.file(L"started.txt"))));
+    EXPECT_FALSE(nt_test::fileExists(base.file(L"started.txt")));
 }
 
 // The path logic on its own, for folder lengths a real folder can hardly have.
