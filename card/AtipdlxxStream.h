@@ -1,0 +1,53 @@
+#pragma once
+// The register stream of AMD boards: I2C transactions through the AMD display
+// driver's library atipdlxx.dll.
+#include "card/Handles.h"
+#include "card/Stream.h"
+
+class DisplayDevices;
+
+class AtipdlxxStream : public Stream {
+public:
+    // Load the library, bind its functions and find the adapter; each failure
+    // throws std::runtime_error with the message the user is shown.
+    AtipdlxxStream();
+    explicit AtipdlxxStream(const DisplayDevices& devices);
+
+    int read(unsigned char* buffer, int reg, int count) override;
+    int write(const unsigned char* buffer, int reg, int count) override;
+
+    // The display-device enumeration index of the adapter in use.
+    int adapterNumber() const noexcept { return adapterNumber_; }
+
+    static constexpr unsigned char kControllerAddress = 0x8C;
+
+private:
+    // The library's request record: eight 32-bit fields, the last one a pointer.
+    struct I2CRequest {
+        int recordSize;
+        int line;
+        int deviceAddress;
+        int offset;
+        int action;
+        int speed;
+        int dataSize;
+        unsigned char* data;
+    };
+    static_assert(sizeof(I2CRequest) == 32, "a 32-bit program, as the driver library is");
+
+    using GetAdapterIdFunction = int(__cdecl*)(int displayIndex, int* id);
+    using WriteAndReadI2CFunction = int(__cdecl*)(int adapter, I2CRequest* request);
+
+    void bindLibrary();
+    void findAdapter(const DisplayDevices& devices);
+    int transact(unsigned char* buffer, int reg, int count, int action);
+
+    card::UniqueLibrary library_;
+    GetAdapterIdFunction getAdapterId_ = nullptr;
+    FARPROC getWriteAndReadI2CRev_ = nullptr; // must exist; never called
+    WriteAndReadI2CFunction writeAndReadI2C_ = nullptr;
+    int adapterNumber_ = -1;
+    unsigned char deviceAddress_ = kControllerAddress;
+    card::UniqueKernelHandle streamMutex_;
+    DWORD mutexTimeout_ = 1000;
+};

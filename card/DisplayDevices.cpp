@@ -1,0 +1,11 @@
+#include "card/DisplayDevices.h"
+
+bool SystemDisplayDevices::find(DWORD index, DISPLAY_DEVICEA& device) const
+{
+    return EnumDisplayDevicesA(nullptr, index, &device, 0) != FALSE;
+}
+
+card::UniqueCreatedDC SystemDisplayDevices::open(const DISPLAY_DEVICEA& device) const
+{
+    return card::UniqueCreatedDC(CreateDCA(nullptr, device.DeviceName, nullptr, nullptr));
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The register channel to a card's voltage controller. Callers address
+// registers by number and never see the bus behind it.
+
+class Stream {
+public:
+    virtual ~Stream() = default;
+
+    // Both return a count no caller relies on; every caller moves one byte.
+    virtual int read(unsigned char* buffer, int reg, int count) = 0;
+    virtual int write(const unsigned char* buffer, int reg, int count) = 0;
+
+protected:
+    Stream() = default;
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+};

@@ -1,0 +1,38 @@
+#include "card/Thread.h"
+
+#include "card/SentMessageWait.h"
+
+#include <mutex>
+#include <process.h>
+
+Thread::Thread(StartRoutine routine)
+{
+    threadHandle_.reset(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, routine, this, CREATE_SUSPENDED, &threadId_)));
+}
+
+Thread::~Thread()
+{
+    // Normally already done by the derived class, which must outlive the loop.
+    stopAndWait();
+}
+
+bool Thread::stopRequested()
+{
+    std::lock_guard<card::CriticalSection> hold(stopLock_);
+    return stopFlag_ != 0;
+}
+
+void Thread::stopAndWait() noexcept
+{
+    {
+        std::lock_guard<card::CriticalSection> hold(stopLock_);
+        stopFlag_ = 1;
+    }
+    if (!threadHandle_) {
+        return;
+    }
+    // A thread never resumed would never end; once running, this does nothing.
+    ResumeThread(threadHandle_.get());
+    card::waitHandlingSentMessages(threadHandle_.get());
+}

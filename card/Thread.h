@@ -1,0 +1,37 @@
+#pragma once
+// A worker thread created suspended, with the stop flag that ends its loop.
+#include "card/Handles.h"
+
+class ThreadListener;
+
+class Thread {
+public:
+    using StartRoutine = unsigned(__stdcall*)(void* thread);
+
+    virtual ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // The owner resumes the thread with ResumeThread once the listener is set.
+    HANDLE threadHandle() const noexcept { return threadHandle_.get(); }
+    unsigned threadId() const noexcept { return threadId_; }
+
+    // Not owned. Set by the owner before the thread is resumed.
+    ThreadListener* listener = nullptr;
+
+protected:
+    // The routine receives this object; the thread waits, suspended, until the
+    // owner resumes it.
+    explicit Thread(StartRoutine routine);
+
+    bool stopRequested();
+    // Sets the stop flag and returns once the thread has ended. Called on the
+    // window's thread, which keeps handling messages the worker sends it.
+    void stopAndWait() noexcept;
+
+private:
+    card::UniqueKernelHandle threadHandle_;
+    unsigned threadId_ = 0;
+    card::CriticalSection stopLock_;
+    int stopFlag_ = 0;
+};

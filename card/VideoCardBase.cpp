@@ -1,0 +1,138 @@
+#include "card/VideoCardBase.h"
+
+#include "card/SentMessageWait.h"
+#include "card/ThreadListener.h"
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+
+namespace {
+
+constexpr int kResetFirstRegister = 23;
+constexpr int kResetLastRegister = 22;
+constexpr DWORD kResetSpacingMs = 5;
+
+// Entry 0 is written to register 23 first, entry i to register i. Registers 20
+// to 22 have no values of their own and are cleared.
+constexpr std::array<std::uint8_t, kResetLastRegister + 1> kResetTable = {
+    0x00,                                                       // register 23
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // 1 to 10
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00, 0x00,       // 11 to 19
+    0x00, 0x00, 0x00,                                           // 20 to 22
+};
+
+} // namespace
+
+VideoCardBase::VideoCardBase(std::unique_ptr<Stream> stream, int interval)
+    : Thread(&VideoCardBase::pollLoop), stream_(std::move(stream)), interval_(interval),
+      transactionMutex_(CreateMutexA(nullptr, FALSE, nullptr))
+{
+}
+
+VideoCardBase::~VideoCardBase()
+{
+    stopAndWait();
+    card::TimedMutexLock hold(transactionMutex_.get(), mutexTimeout_);
+    stream_.reset();
+}
+
+void VideoCardBase::enable()
+{
+    switchPollingOn();
+}
+
+void VideoCardBase::disable()
+{
+    switchPollingOff();
+}
+
+void VideoCardBase::reset()
+{
+    switchPollingOff();
+    writeRegister(kResetFirstRegister, kResetTable[0]);
+    for (int reg = 1; reg <= kResetLastRegister; ++reg) {
+        writeRegister(reg, kResetTable[reg]);
+        Sleep(kResetSpacingMs);
+    }
+}
+
+void VideoCardBase::switchPollingOn()
+{
+    std::lock_guard<card::CriticalSection> hold(flagLock_);
+    enabledFlag_ = 1;
+}
+
+void VideoCardBase::switchPollingOff()
+{
+    {
+        std::lock_guard<card::CriticalSection> hold(flagLock_);
+        enabledFlag_ = 0;
+    }
+    // A pass that began before the flag changed may still notify the listener:
+    // wait for it, letting its lamp updates to this thread through. A pass that
+    // takes the mutex later finds the flag off.
+    if (card::TimedMutexLock::isOwned(card::waitHandlingSentMessages(transactionMutex_.get()))) {
+        ReleaseMutex(transactionMutex_.get());
+    }
+}
+
+void VideoCardBase::writeRegister(int reg, std::uint8_t value)
+{
+    stream_->write(&value, reg, 1);
+}
+
+bool VideoCardBase::pollingOn()
+{
+    std::lock_guard<card::CriticalSection> hold(flagLock_);
+    return enabledFlag_ == 1;
+}
+
+unsigned __stdcall VideoCardBase::pollLoop(void* card)
+{
+    try {
+        static_cast<VideoCardBase*>(static_cast<Thread*>(card))->pollUntilStopped();
+    } catch (...) {
+        // Nothing in a pass throws; if it did, the loop ends rather than the process.
+    }
+    return 0;
+}
+
+void VideoCardBase::pollUntilStopped()
+{
+    if (stopRequested()) {
+        return;
+    }
+    const int pause = interval_;
+    // Not cleared between reads: a failed read repeats the byte before it.
+    unsigned char sample = 0;
+    do {
+        Sleep(static_cast<DWORD>(pause));
+        if (pollingOn()) {
+            pollOnce(sample);
+        }
+    } while (!stopRequested());
+}
+
+void VideoCardBase::pollOnce(unsigned char& sample)
+{
+    card::TimedMutexLock hold(transactionMutex_.get(), mutexTimeout_);
+    // Polling may have been switched off while this pass waited for the mutex.
+    if (!pollingOn()) {
+        return;
+    }
+    unsigned char highest = 0;
+    for (int i = 0; i < kSamplesPerPass; ++i) {
+        stream_->read(&sample, kReadingRegister, 1);
+        highest = std::max(highest, sample);
+    }
+    if (highest == lastReading_ && repeatCount_ < kRepeatsBeforeRenotify) {
+        ++repeatCount_;
+        return;
+    }
+    repeatCount_ = 0;
+    lastReading_ = highest;
+    if (listener != nullptr) {
+        listener->notify(highest);
+    }
+}
