@@ -1,0 +1,50 @@
+#pragma once
+// The driving side of the stand-in driver libraries, for tests, benchmarks
+// and demo drivers: writes the control file and reads the log back.
+#include "SimSettings.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sim {
+
+// One logged call: "<function> name=value …", values as integers.
+struct LogEntry {
+    std::string function;
+    std::vector<std::pair<std::string, long long>> fields;
+
+    // The field's value, or `missing` when the entry has no such field.
+    long long field(const std::string& name, long long missing = -1) const;
+};
+
+std::vector<LogEntry> parseLog(const std::string& text);
+
+class SimControl {
+public:
+    // Keeps the control file and the log in folder and names the control file
+    // in this process's environment, so that stand-ins loaded here and
+    // programs started from here follow it. The defaults apply until apply().
+    explicit SimControl(std::wstring folder);
+    // Removes the variable again.
+    ~SimControl();
+    SimControl(const SimControl&) = delete;
+    SimControl& operator=(const SimControl&) = delete;
+
+    // Replaces the control file in one step; stand-ins see it at their next
+    // call. An empty log path means the log in the folder.
+    void apply(SimSettings settings);
+
+    std::vector<LogEntry> log() const;
+    // Only the entries of one function.
+    std::vector<LogEntry> log(const std::string& function) const;
+
+    const std::wstring& controlPath() const { return controlPath_; }
+    const std::wstring& logPath() const { return logPath_; }
+
+private:
+    std::wstring controlPath_;
+    std::wstring logPath_;
+};
+
+} // namespace sim
