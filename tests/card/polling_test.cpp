@@ -1,0 +1,191 @@
+// The card's worker thread against a scripted stream, with a short interval.
+#include <gtest/gtest.h>
+
+#include "card_fixtures.h"
+#include "card/VideoCardBase.h"
+
+#include <array>
+
+using namespace card_test;
+
+namespace {
+
+constexpr int kTestIntervalMs = 5;
+
+// A card with its listener, resumed and ready to be switched on.
+class Polling : public ::testing::Test {
+protected:
+    void start(std::function<unsigned char(int)> sample, DWORD readDelayMs = 0, bool withListener = true)
+    {
+        card = std::make_unique<VideoCardBase>(
+            std::make_unique<ScriptedStream>(record, std::move(sample), readDelayMs), kTestIntervalMs);
+        if (withListener) {
+            card->listener = &listener;
+        }
+        ResumeThread(card->threadHandle());
+    }
+
+    int passes() const { return record->reads / 10; }
+
+    // Ends the worker thread; the pass under way completes first.
+    void finish() { card.reset(); }
+
+    std::vector<RecordingListener::Note> notesUpToPass(int lastPass)
+    {
+        std::vector<RecordingListener::Note> notes = listener.notes();
+        std::erase_if(notes, [&](const RecordingListener::Note& note) { return note.pass > lastPass; });
+        return notes;
+    }
+
+    std::shared_ptr<StreamRecord> record = std::make_shared<StreamRecord>();
+    RecordingListener listener{record};
+    std::unique_ptr<VideoCardBase> card;
+};
+
+// A reading per pass: every read of pass p (from 1) yields reading(p).
+std::function<unsigned char(int)> perPass(std::function<unsigned char(int)> reading)
+{
+    return [reading](int read) { return reading(read / 10 + 1); };
+}
+
+void expectNotes(const std::vector<RecordingListener::Note>& notes,
+                 const std::vector<std::pair<int, int>>& expectedPassAndReading)
+{
+    ASSERT_EQ(expectedPassAndReading.size(), notes.size());
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        EXPECT_EQ(expectedPassAndReading[i].first, notes[i].pass) << "note " << i;
+        EXPECT_EQ(expectedPassAndReading[i].second, notes[i].reading) << "note " << i;
+    }
+}
+
+} // namespace
+
+TEST_F(Polling, AnUnchangedReadingIsPassedOnEveryFourthPassStartingFromZero)
+{
+    start([](int) { return 0; });
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 13; }));
+    finish();
+    expectNotes(notesUpToPass(13), {{4, 0}, {8, 0}, {12, 0}});
+}
+
+TEST_F(Polling, AChangedReadingIsPassedOnInThePassThatSeesIt)
+{
+    // 9 three times, then 10 and 11 by turns.
+    start(perPass([](int pass) { return static_cast<unsigned char>(pass <= 3 ? 9 : 10 + pass % 2); }));
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 7; }));
+    finish();
+    expectNotes(notesUpToPass(7), {{1, 9}, {4, 10}, {5, 11}, {6, 10}, {7, 11}});
+}
+
+TEST_F(Polling, APassTakesTenSamplesAndKeepsTheLargest)
+{
+    const std::array<std::array<unsigned char, 10>, 3> passSamples = {{
+        {3, 7, 5, 0, 0, 0, 0, 0, 0, 1},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 200}, // the tenth sample counts
+        {255, 0, 0, 0, 0, 0, 0, 0, 0, 0}, // a byte, not a signed char
+    }};
+    start([&](int read) { return read < 30 ? passSamples[read / 10][read % 10] : 0; });
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 3; }));
+    finish();
+    expectNotes(notesUpToPass(3), {{1, 7}, {2, 200}, {3, 255}});
+    EXPECT_EQ(0, record->reads % 10) << "passes end whole";
+}
+
+TEST_F(Polling, WithPollingOffTheLoopNeverReadsAndNeverNotifies)
+{
+    start([](int) { return 42; });
+    Sleep(20 * kTestIntervalMs);
+    EXPECT_EQ(0, record->reads.load());
+
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 2; }));
+    card->disable();
+    const int readsAtDisable = record->reads;
+    Sleep(20 * kTestIntervalMs);
+    EXPECT_EQ(readsAtDisable, record->reads.load());
+    finish();
+    // 42 is new in pass 1, then passed on again every fourth pass.
+    EXPECT_EQ(static_cast<std::size_t>(1 + (readsAtDisable / 10 - 1) / 4), listener.notes().size());
+}
+
+TEST_F(Polling, WithoutAListenerReadingsAreStillFiltered)
+{
+    start([](int) { return 5; }, 0, false);
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 2; }));
+    card->disable();
+    // Pass 1 took 5 as the last reading; each later unchanged pass counted a repeat.
+    const int silentPasses = passes();
+    const int repeats = (silentPasses - 1) % 4;
+    card->listener = &listener;
+    card->enable();
+    const int firstNotifiedPass = silentPasses + 4 - repeats;
+    ASSERT_TRUE(waitUntil([&] { return passes() >= firstNotifiedPass; }));
+    finish();
+    expectNotes(notesUpToPass(firstNotifiedPass), {{firstNotifiedPass, 5}});
+}
+
+TEST_F(Polling, AStopBeforeResumingEndsTheThreadWithoutAPass)
+{
+    card = std::make_unique<VideoCardBase>(std::make_unique<ScriptedStream>(record, [](int) { return 1; }),
+                                           10000);
+    card->listener = &listener;
+    card->enable();
+    const double start = nowMs();
+    finish();
+    EXPECT_LT(nowMs() - start, 5000.0) << "the 10 s interval was slept";
+    EXPECT_EQ(0, record->reads.load());
+}
+
+// Once disable() or reset() returns, a late pass must not relight the lamps.
+TEST_F(Polling, NoPassReachesTheListenerAfterDisableReturns)
+{
+    // Every pass notifies; a pass takes about 30 ms.
+    start(perPass([](int pass) { return static_cast<unsigned char>(pass % 2); }), 3);
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return record->reads >= 13; }));
+    card->disable();
+    const int readsAtDisable = record->reads;
+    const std::size_t notesAtDisable = listener.notes().size();
+    EXPECT_EQ(0, readsAtDisable % 10) << "the pass under way ended before disable returned";
+    EXPECT_EQ(static_cast<std::size_t>(readsAtDisable / 10), notesAtDisable);
+    Sleep(100);
+    EXPECT_EQ(readsAtDisable, record->reads.load());
+    EXPECT_EQ(notesAtDisable, listener.notes().size());
+}
+
+TEST_F(Polling, ResetSwitchesPollingOffBeforeItsFirstWrite)
+{
+    start(perPass([](int pass) { return static_cast<unsigned char>(pass % 2); }), 3);
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return record->reads >= 13; }));
+    card->reset();
+    const std::vector<StreamRecord::Write> writes = record->writesSoFar();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(0, writes.front().readsBefore % 10);
+    EXPECT_EQ(writes.front().readsBefore, record->reads.load()) << "no read after the first write";
+    const std::size_t notesAtReset = listener.notes().size();
+    Sleep(100);
+    EXPECT_EQ(notesAtReset, listener.notes().size());
+}
+
+TEST_F(Polling, ResetWritesTheDefaultTableFiveMillisecondsApart)
+{
+    start([](int) { return 0; });
+    card->reset();
+    const std::vector<StreamRecord::Write> writes = record->writesSoFar();
+    std::vector<std::pair<int, int>> expected = {{23, 0x00}};
+    for (int reg = 1; reg <= 22; ++reg) {
+        expected.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
+    }
+    ASSERT_EQ(expected.size(), writes.size());
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        EXPECT_EQ(expected[i], std::make_pair(writes[i].reg, static_cast<int>(writes[i].value)))
+            << "write " << i;
+    }
+    // 21 pauses lie between the write of register 1 and that of register 22.
+    EXPECT_GE(writes.back().timeMs - writes[1].timeMs, 21 * 5 * 0.8);
+}
