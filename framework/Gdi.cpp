@@ -1,0 +1,83 @@
+#include "framework/Gdi.h"
+
+#include "framework/WinApp.h"
+
+#include <cstdlib>
+
+bool CBitmap::LoadBitmap(UINT resourceId)
+{
+    return Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId)));
+}
+
+bool CBitmap::CreateCompatibleBitmap(HDC reference, int width, int height)
+{
+    return Attach(::CreateCompatibleBitmap(reference, width, height));
+}
+
+SIZE CBitmap::GetSize() const
+{
+    BITMAP info{};
+    if (IsEmpty() || ::GetObjectA(GetSafeHandle(), sizeof info, &info) == 0) {
+        return SIZE{0, 0};
+    }
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+bool CBrush::CreateSolidBrush(COLORREF color)
+{
+    return Attach(::CreateSolidBrush(color));
+}
+
+bool CBrush::GetLogBrush(LOGBRUSH* out) const
+{
+    return !IsEmpty() && ::GetObjectA(GetSafeHandle(), sizeof *out, out) != 0;
+}
+
+bool CFont::CreateFontIndirect(const LOGFONTA& description)
+{
+    return Attach(::CreateFontIndirectA(&description));
+}
+
+bool CFont::CreatePointFont(int pointSizeTenths, const char* faceName, HDC device)
+{
+    const HDC screen = device == nullptr ? ::GetDC(nullptr) : nullptr;
+    const HDC dc = device == nullptr ? screen : device;
+    // 72 points an inch, in tenths; the height is a character height
+    // (negative) in the device's logical units.
+    POINT size{0, ::MulDiv(::GetDeviceCaps(dc, LOGPIXELSY), pointSizeTenths, 720)};
+    POINT origin{0, 0};
+    ::DPtoLP(dc, &size, 1);
+    ::DPtoLP(dc, &origin, 1);
+    if (screen != nullptr) {
+        ::ReleaseDC(nullptr, screen);
+    }
+
+    LOGFONTA description{};
+    description.lfHeight = -std::abs(size.y - origin.y);
+    description.lfCharSet = DEFAULT_CHARSET;
+    if (faceName != nullptr) {
+        ::lstrcpynA(description.lfFaceName, faceName, LF_FACESIZE);
+    }
+    return CreateFontIndirect(description);
+}
+
+bool CFont::GetLogFont(LOGFONTA* out) const
+{
+    return !IsEmpty() && ::GetObjectA(GetSafeHandle(), sizeof *out, out) != 0;
+}
+
+bool CRgn::CreateRectRgn(int left, int top, int right, int bottom)
+{
+    return Attach(::CreateRectRgn(left, top, right, bottom));
+}
+
+int CRgn::CombineRgn(HRGN first, HRGN second, int mode)
+{
+    return ::CombineRgn(GetSafeHandle(), first, second, mode);
+}
+
+bool CDC::CreateCompatibleDC(HDC reference)
+{
+    dc_.reset(::CreateCompatibleDC(reference));
+    return static_cast<bool>(dc_);
+}

@@ -1,0 +1,116 @@
+#pragma once
+// Owners of GDI objects and device contexts. Each release rule has its own
+// type: a GDI object is deleted, a memory DC deleted with DeleteDC, a paint DC
+// ended with EndPaint, and a selected object selected back out.
+//
+// Declare a ScopedSelect after the objects it selects, so that it is undone
+// before they are deleted: GDI must never delete an object still selected.
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+namespace gdi_detail {
+inline void deleteObject(HGDIOBJ object)
+{
+    ::DeleteObject(object);
+}
+} // namespace gdi_detail
+
+template <typename Handle>
+class CGdiObject {
+public:
+    Handle GetSafeHandle() const { return handle_.get(); }
+    operator Handle() const { return handle_.get(); }
+    bool IsEmpty() const { return !handle_; }
+
+    // Takes ownership; an object held before is deleted.
+    bool Attach(Handle handle)
+    {
+        handle_.reset(handle);
+        return handle != nullptr;
+    }
+    // Hands ownership to the caller (e.g. a region given to a window).
+    Handle Detach() { return handle_.release(); }
+    void DeleteObject() { handle_.reset(); }
+
+private:
+    UniqueHandle<Handle, &gdi_detail::deleteObject> handle_;
+};
+
+class CBitmap : public CGdiObject<HBITMAP> {
+public:
+    // From the program's bitmap resources; false leaves the bitmap empty.
+    bool LoadBitmap(UINT resourceId);
+    bool CreateCompatibleBitmap(HDC reference, int width, int height);
+    // Width and height; zero size for an empty bitmap.
+    SIZE GetSize() const;
+};
+
+class CBrush : public CGdiObject<HBRUSH> {
+public:
+    bool CreateSolidBrush(COLORREF color);
+    bool GetLogBrush(LOGBRUSH* out) const;
+};
+
+class CFont : public CGdiObject<HFONT> {
+public:
+    bool CreateFontIndirect(const LOGFONTA& description);
+    // pointSizeTenths in tenths of a point, converted for the given device
+    // (the screen when null).
+    bool CreatePointFont(int pointSizeTenths, const char* faceName, HDC device = nullptr);
+    bool GetLogFont(LOGFONTA* out) const;
+};
+
+class CRgn : public CGdiObject<HRGN> {
+public:
+    bool CreateRectRgn(int left, int top, int right, int bottom);
+    // As CombineRgn into this region; returns the region's new complexity.
+    int CombineRgn(HRGN first, HRGN second, int mode);
+};
+
+// A memory device context.
+class CDC {
+public:
+    bool CreateCompatibleDC(HDC reference);
+    HDC GetSafeHdc() const { return dc_.get(); }
+    operator HDC() const { return dc_.get(); }
+
+private:
+    UniqueHandle<HDC, &::DeleteDC> dc_;
+};
+
+// The device context of one WM_PAINT, between BeginPaint and EndPaint.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(window_, &m_ps); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+
+    HDC GetSafeHdc() const { return dc_; }
+    operator HDC() const { return dc_; }
+
+    PAINTSTRUCT m_ps{};
+
+private:
+    HWND window_; // not owned
+    HDC dc_;      // released by EndPaint
+};
+
+// Selects an object into a device context and selects the previous one back.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~ScopedSelect()
+    {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
+            ::SelectObject(dc_, previous_);
+        }
+    }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;           // not owned
+    HGDIOBJ previous_; // not owned: belonged to the DC before
+};

@@ -1,0 +1,17 @@
+#pragma once
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+// A menu loaded from the program's resources, destroyed with its owner.
+class CMenu {
+public:
+    bool LoadMenu(UINT resourceId);
+    // The popup at that position; it belongs to this menu.
+    HMENU GetSubMenu(int position) const;
+    void DestroyMenu() { menu_.reset(); }
+    HMENU GetSafeHmenu() const { return menu_.get(); }
+
+private:
+    UniqueHandle<HMENU, &::DestroyMenu> menu_;
+};

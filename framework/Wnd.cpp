@@ -1,0 +1,214 @@
+#include "framework/Wnd.h"
+
+#include "framework/WinApp.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    // Unbind first: the derived parts are gone and must not see the
+    // messages that destroying the window sends.
+    const HWND window = m_hWnd;
+    Unsubclass();
+    if (ownsWindow_) {
+        ::DestroyWindow(window);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND window)
+{
+    DWORD_PTR object = 0;
+    if (window == nullptr || !::GetWindowSubclass(window, &SubclassProc, kSubclassId, &object)) {
+        return nullptr;
+    }
+    return reinterpret_cast<CWnd*>(object);
+}
+
+bool CWnd::SubclassWindow(HWND window)
+{
+    if (m_hWnd != nullptr || window == nullptr || FromHandle(window) != nullptr) {
+        return false;
+    }
+    m_hWnd = window;
+    PreSubclassWindow();
+    if (!::SetWindowSubclass(window, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        m_hWnd = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    return parent != nullptr && SubclassWindow(::GetDlgItem(parent->GetSafeHwnd(), static_cast<int>(id)));
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menu)
+{
+    if (m_hWnd != nullptr) {
+        return false;
+    }
+    const HWND window = ::CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
+                                          AfxGetInstanceHandle(), nullptr);
+    if (window == nullptr) {
+        return false;
+    }
+    if (!SubclassWindow(window)) {
+        ::DestroyWindow(window);
+        return false;
+    }
+    ownsWindow_ = true;
+    return true;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type)
+{
+    return ::MessageBoxA(m_hWnd, text, caption != nullptr ? caption : AfxGetAppName(), type);
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
+{
+    const DWORD style = GetStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style && swpFlags == 0) {
+        return FALSE;
+    }
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    if (swpFlags != 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    }
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags)
+{
+    const DWORD style = GetExStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style && swpFlags == 0) {
+        return FALSE;
+    }
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
+    if (swpFlags != 0) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    }
+    return TRUE;
+}
+
+std::string CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    if (length <= 0) {
+        return {};
+    }
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    switch (message) {
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_MENU && ReflectToChild(item->hwndItem, message, wParam, lParam, &result)) {
+            return result;
+        }
+        break;
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        if (ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &result)) {
+            return result;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefSubclassProc(m_hWnd, message, wParam, lParam);
+}
+
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return false;
+}
+
+bool CWnd::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    CWnd* object = FromHandle(child);
+    return object != nullptr && object != this && object->OnChildNotify(message, wParam, lParam, result);
+}
+
+void CWnd::Unsubclass()
+{
+    ::RemoveWindowSubclass(m_hWnd, &SubclassProc, kSubclassId);
+    m_hWnd = nullptr;
+    ownsWindow_ = false;
+}
+
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR object)
+{
+    auto* self = reinterpret_cast<CWnd*>(object);
+    if (message == WM_NCDESTROY) {
+        // The window's last message: forget it, so that the object neither
+        // reaches a dead handle nor destroys a recycled one later.
+        self->Unsubclass();
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    }
+    try {
+        return self->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // No exception may cross the system's window code; the message
+        // counts as handled with a neutral result.
+        return 0;
+    }
+}
+
+const char* AfxRegisterWndClass(UINT classStyle)
+{
+    static std::map<UINT, std::string> names;
+    auto [entry, added] = names.try_emplace(classStyle);
+    if (added) {
+        char name[32];
+        std::snprintf(name, sizeof name, "NtWnd:%x", classStyle);
+        entry->second = name;
+        // The object's WindowProc takes over once the window is created.
+        WNDCLASSA windowClass{};
+        windowClass.style = classStyle;
+        windowClass.lpfnWndProc = &::DefWindowProcA;
+        windowClass.hInstance = AfxGetInstanceHandle();
+        windowClass.lpszClassName = entry->second.c_str();
+        ::RegisterClassA(&windowClass);
+    }
+    return entry->second.c_str();
+}
