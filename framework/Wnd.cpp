@@ -20,8 +20,9 @@ CWnd::~CWnd()
     // Unbind first: the derived parts are gone and must not see the
     // messages that destroying the window sends.
     const HWND window = m_hWnd;
+    const bool owned = ownsWindow_;
     Unsubclass();
-    if (ownsWindow_) {
+    if (owned) {
         ::DestroyWindow(window);
     }
 }
