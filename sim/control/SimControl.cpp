@@ -90,9 +90,9 @@ SimControl::~SimControl()
     SetEnvironmentVariableW(kControlVariable, nullptr);
 }
 
-void SimControl::apply(SimSettings settings)
+void SimControl::apply(SimSettings settings, bool logCalls)
 {
-    if (settings.logPath.empty()) {
+    if (settings.logPath.empty() && logCalls) {
         settings.logPath = logPath_;
     }
     const std::wstring staged = controlPath_ + L".new";

@@ -32,8 +32,9 @@ public:
     SimControl& operator=(const SimControl&) = delete;
 
     // Replaces the control file in one step; stand-ins see it at their next
-    // call. An empty log path means the log in the folder.
-    void apply(SimSettings settings);
+    // call. An empty log path means the log in the folder, unless logCalls is
+    // false (a benchmark that wants the stand-in's calls cheap).
+    void apply(SimSettings settings, bool logCalls = true);
 
     std::vector<LogEntry> log() const;
     // Only the entries of one function.

@@ -1,0 +1,130 @@
+// Card control against the stand-in atipdlxx.dll: how long a polling pass
+// takes, what the card's thread costs, and how long a polling card takes to
+// be destroyed.
+#include "SimControl.h"
+#include "card/AtipdlxxStream.h"
+#include "card/RadeonHD6970.h"
+#include "card/ThreadListener.h"
+#include "nt_test.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPassRunMs = 2000;
+constexpr DWORD kCpuRunMs = 5000;
+constexpr int kDestructions = 10;
+
+double nowMs()
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+class CountingListener : public ThreadListener {
+public:
+    void notify(int) override { ++count; }
+    std::atomic<int> count{0};
+};
+
+double threadCpuMs(HANDLE thread)
+{
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    GetThreadTimes(thread, &created, &exited, &kernel, &user);
+    auto ticks = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0; // 100 ns units
+}
+
+// With no pause between passes, and a reading that changes every pass so each
+// pass notifies, passes per second give the time of one.
+double passMs(sim::SimControl& control)
+{
+    sim::SimSettings settings;
+    settings.register25.kind = sim::Register25::Kind::Sequence;
+    settings.register25.values.assign(10, 1);
+    settings.register25.values.resize(20, 2);
+    control.apply(settings, false);
+    CountingListener listener;
+    VideoCardBase card(std::make_unique<AtipdlxxStream>(), 0);
+    card.listener = &listener;
+    card.enable();
+    ResumeThread(card.threadHandle());
+    Sleep(kPassRunMs);
+    card.disable();
+    return kPassRunMs / static_cast<double>(std::max(1, listener.count.load()));
+}
+
+double cpuPerMinuteMs(RadeonHD6970& card)
+{
+    const double before = threadCpuMs(card.threadHandle());
+    Sleep(kCpuRunMs);
+    return (threadCpuMs(card.threadHandle()) - before) * (60000.0 / kCpuRunMs);
+}
+
+// Destroys polling cards at moments spread over the interval.
+std::vector<double> destructionMs()
+{
+    std::vector<double> times;
+    for (int run = 0; run < kDestructions; ++run) {
+        auto card = std::make_unique<RadeonHD6970>();
+        card->enable();
+        ResumeThread(card->threadHandle());
+        Sleep(
+            static_cast<DWORD>(RadeonHD6970::kIntervalMs + run * RadeonHD6970::kIntervalMs / kDestructions));
+        const double start = nowMs();
+        card.reset();
+        times.push_back(nowMs() - start);
+    }
+    return times;
+}
+
+} // namespace
+
+int main()
+{
+    nt_test::TempDir folder;
+    sim::SimControl control(folder.path());
+    if (AddDllDirectory((nt_test::simDir() + L"\\atipdlxx").c_str()) == nullptr) {
+        std::fprintf(stderr, "card_bench: the stand-in's folder is missing\n");
+        return 1;
+    }
+    try {
+        std::printf("polling pass (10 reads) against the stand-in\t%.3f\tms\n", passMs(control));
+
+        sim::SimSettings wave;
+        wave.register25.kind = sim::Register25::Kind::Wave;
+        control.apply(wave, false);
+        RadeonHD6970 card;
+        ResumeThread(card.threadHandle());
+        std::printf("card thread CPU per minute, polling off (from %lu s)\t%.1f\tms\n", kCpuRunMs / 1000,
+                    cpuPerMinuteMs(card));
+        card.enable();
+        std::printf("card thread CPU per minute, polling on (from %lu s)\t%.1f\tms\n", kCpuRunMs / 1000,
+                    cpuPerMinuteMs(card));
+        card.disable();
+
+        const std::vector<double> times = destructionMs();
+        std::printf("destroying a polling card, mean of %d\t%.1f\tms\n", kDestructions,
+                    std::accumulate(times.begin(), times.end(), 0.0) / kDestructions);
+        std::printf("destroying a polling card, longest of %d\t%.1f\tms\n", kDestructions,
+                    *std::max_element(times.begin(), times.end()));
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "card_bench: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}
