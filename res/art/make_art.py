@@ -328,7 +328,7 @@ def lamp_face(face, name):
         rim, core, mid, edge = colours
         out.fill(lens, rim)
         inner = r.round_rect(1.8, 1.8, lw - 1.8, lh - 1.8, 1.5)
-        out.fill(inner, r.radial(lw / 2, lh / 2, lh / 2, [(0, core), (0.35, mid), (1, edge)]))
+        out.fill(inner, r.radial(lw / 2, lh / 2, lh * 0.55, [(0, core), (0.45, mid), (1, edge)]))
     shine = 0.14 if colours is None else 0.4
     out.fill(r.round_rect(2.5, 2, lw - 2.5, lh * 0.4, 1.5), fading((255.0, 255.0, 255.0), 2, lh * 0.4, shine, 0.0))
     return out
@@ -349,32 +349,37 @@ def check_lamp_sockets(face):
 # --- icon
 
 
+# Per size, on whole pixels so that the small icons stay crisp: bar left edge,
+# bar width, gap, floor, bar heights, and the orange line's top and height.
+ICON_LAYOUTS = {
+    48: (9, 6, 2, 36, (14, 19, 24, 29), 39, 2),
+    32: (6, 4, 1, 24, (9, 12, 15, 18), 26, 2),
+    16: (3, 3, 1, 12, (4, 6, 8), 13, 1),
+}
+
+
 def icon(size):
-    s = size / 48.0
+    """A graphite tile with a level meter of lamps, the last one red."""
+    left, bar_w, gap, floor, heights, line_y, line_h = ICON_LAYOUTS[size]
     out = r.Canvas(size, size, (0.0, 0.0, 0.0), alpha=0.0)
-    tile = r.round_rect(0.5 * s + 0.2, 0.5 * s + 0.2, size - 0.5 * s - 0.2, size - 0.5 * s - 0.2, 9 * s)
-    out.fill(tile, RIM)
-    body = r.round_rect(1.5 * s + 0.3, 1.5 * s + 0.3, size - 1.5 * s - 0.3, size - 1.5 * s - 0.3, 8 * s)
+    radius = size * 0.19
+    out.fill(r.round_rect(0, 0, size, size, radius), RIM)
+    body = r.round_rect(1, 1, size - 1, size - 1, radius - 1)
     out.fill(body, r.vertical(0, size, C("#4a5058"), C("#1b1d21")))
-    out.fill(r.ring(body, max(1.0, s)), fading(C("#8a919b"), 0, size * 0.6, 0.8, 0.0))
-    bars = [("green", 0.42), ("green", 0.58), ("green", 0.74), ("red", 0.9)] if size > 16 else \
-        [("green", 0.5), ("green", 0.72), ("red", 0.94)]
-    count = len(bars)
-    left, right = round(8 * s), size - round(8 * s)
-    gap = max(1, round(2.5 * s))
-    bar_w = (right - left - gap * (count - 1)) / count
-    floor = size - round(12 * s)
-    top_max = round(9 * s)
-    for k, (name, height) in enumerate(bars):
-        rim, core, mid, edge = LAMP_COLOURS[name]
-        bx0 = round(left + k * (bar_w + gap))
-        bx1 = round(left + k * (bar_w + gap) + bar_w)
-        by0 = round(floor - (floor - top_max) * height)
-        out.fill(r.round_rect(bx0, by0, bx1, floor, min(1.5 * s, 1.5)), rim)
-        out.fill(r.round_rect(bx0 + 0.8, by0 + 0.8, bx1 - 0.8, floor - 0.8, min(1.2 * s, 1.2)),
-                 r.vertical(by0, floor, core, mid if size > 16 else mid))
-    out.fill(r.round_rect(left, size - round(8.5 * s) - max(1, round(1.5 * s)) / 2, right,
-                          size - round(8.5 * s) + max(1, round(1.5 * s)) / 2, 1), ORANGE)
+    out.fill(r.ring(body, 1), fading(C("#8a919b"), 0, size * 0.6, 0.8, 0.0))
+    corner = 1.0 if size > 16 else 0.0
+    for k, height in enumerate(heights):
+        rim, core, mid, _ = LAMP_COLOURS["red" if k == len(heights) - 1 else "green"]
+        x0 = left + k * (bar_w + gap)
+        top = floor - height
+        out.fill(r.round_rect(x0, top, x0 + bar_w, floor, corner), rim if size > 16 else mid)
+        if size > 16:
+            out.fill(r.round_rect(x0 + 1, top + 1, x0 + bar_w - 1, floor - 1, corner * 0.6),
+                     r.vertical(top, floor, core, mid))
+        else:
+            out.fill(r.round_rect(x0, top, x0 + bar_w, top + 1, 0), core, 0.4)
+    right = left + len(heights) * (bar_w + gap) - gap
+    out.fill(r.round_rect(left, line_y, right, line_y + line_h, 0), ORANGE)
     return out
 
 
