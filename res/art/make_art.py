@@ -35,6 +35,12 @@ OFF_SIZE = (70, 29)
 COMMAND_SIZE = (77, 29)
 LAMP_SIZE = (12, 23)
 
+# Outlines of the lettered keys inside their pictures (left, top, right, bottom),
+# within the part the control shows.
+ON_KEY = (2, 2, 66, 26)
+OFF_KEY = (1, 2, 68, 26)
+COMMAND_KEY = (1, 1, 74, 27)
+
 # Control identifiers, as in resource.h.
 HIDE, QUIT, ON, OFF, RESET, APPLY, CLOSE = 1000, 1001, 1043, 1044, 1004, 1005, 1006
 LABEL, YES, NO = 1009, 1007, 1008
@@ -55,9 +61,16 @@ def read_control_rects():
     return {int(i): (int(x), int(y), int(w), int(h)) for i, x, y, w, h in rows}
 
 
+def load_font(name):
+    path = os.path.join(FONT_DIR, name)
+    if not os.path.exists(path):
+        raise SystemExit("make_art: %s is missing; install the package fonts-wine" % path)
+    return ttf.Font(path)
+
+
 RECTS = read_control_rects()
-REGULAR = ttf.Font(os.path.join(FONT_DIR, "tahoma.ttf"))
-BOLD = ttf.Font(os.path.join(FONT_DIR, "tahomabd.ttf"))
+REGULAR = load_font("tahoma.ttf")
+BOLD = load_font("tahomabd.ttf")
 
 
 def noise(x, y):
@@ -189,7 +202,9 @@ def caption(face, content, rect):
 def draw_switch_row(face):
     on, off = RECTS[ON], RECTS[OFF]
     caption(face, "Auto PWM switch", on)
-    recess(face, on[0] - 4, on[1] - 4, off[0] + 74, on[1] + 32, 8, C("#101113"))
+    margin = 6
+    recess(face, on[0] + ON_KEY[0] - margin, on[1] + ON_KEY[1] - margin, off[0] + OFF_KEY[2] + margin,
+           on[1] + ON_KEY[3] + margin, 8, C("#101113"))
 
 
 def draw_lamp_row(face):
@@ -430,10 +445,10 @@ def render():
     for state in KEY_STATES:
         faces["hide_" + state] = round_face(face, RECTS[HIDE], "minus", state)
         faces["quit_" + state] = round_face(face, RECTS[QUIT], "cross", state)
-        faces["on_" + state] = key_face(face, RECTS[ON], ON_SIZE, (2, 2, 66, 26), "On", state)
-        faces["off_" + state] = key_face(face, RECTS[OFF], OFF_SIZE, (1, 2, 68, 26), "Off", state)
+        faces["on_" + state] = key_face(face, RECTS[ON], ON_SIZE, ON_KEY, "On", state)
+        faces["off_" + state] = key_face(face, RECTS[OFF], OFF_SIZE, OFF_KEY, "Off", state)
         for name, control in (("reset", RESET), ("apply", APPLY), ("close", CLOSE)):
-            faces[name + "_" + state] = key_face(face, RECTS[control], COMMAND_SIZE, (1, 1, 74, 27),
+            faces[name + "_" + state] = key_face(face, RECTS[control], COMMAND_SIZE, COMMAND_KEY,
                                                  name.capitalize(), state)
     for name in LAMP_COLOURS:
         faces["led_" + name] = lamp_face(face, name)
