@@ -189,3 +189,53 @@ TEST_F(Polling, ResetWritesTheDefaultTableFiveMillisecondsApart)
     // 21 pauses lie between the write of register 1 and that of register 22.
     EXPECT_GE(writes.back().timeMs - writes[1].timeMs, 21 * 5 * 0.8);
 }
+
+// The filter's memory belongs to each card: a second card starts afresh.
+TEST_F(Polling, EachCardFiltersOnItsOwn)
+{
+    start([](int) { return 7; });
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 2; }));
+    finish();
+
+    auto second = std::make_shared<StreamRecord>();
+    RecordingListener secondListener(second);
+    VideoCardBase other(std::make_unique<ScriptedStream>(second, [](int) { return 0; }), kTestIntervalMs);
+    other.listener = &secondListener;
+    other.enable();
+    ResumeThread(other.threadHandle());
+    ASSERT_TRUE(waitUntil([&] { return second->reads >= 40; }));
+    other.disable();
+    ASSERT_FALSE(secondListener.notes().empty());
+    EXPECT_EQ(4, secondListener.notes().front().pass) << "0 was new to this card, not after the other's 7";
+}
+
+namespace {
+
+// Reads that fail and leave the buffer as it was.
+class FailingStream : public Stream {
+public:
+    explicit FailingStream(std::shared_ptr<StreamRecord> record) : record_(std::move(record)) {}
+    int read(unsigned char*, int, int count) override
+    {
+        ++record_->reads;
+        return count;
+    }
+    int write(const unsigned char*, int, int count) override { return count; }
+
+private:
+    std::shared_ptr<StreamRecord> record_;
+};
+
+} // namespace
+
+TEST_F(Polling, ReadsThatNeverSucceedCountAsZero)
+{
+    card = std::make_unique<VideoCardBase>(std::make_unique<FailingStream>(record), kTestIntervalMs);
+    card->listener = &listener;
+    card->enable();
+    ResumeThread(card->threadHandle());
+    ASSERT_TRUE(waitUntil([&] { return passes() >= 4; }));
+    finish();
+    expectNotes(notesUpToPass(4), {{4, 0}});
+}
