@@ -25,6 +25,22 @@ std::vector<int> numbers(const std::string& text)
     return values;
 }
 
+// Interface numbers fill all 32 bits, past what strtol takes on Windows.
+std::vector<unsigned> unsignedNumbers(const std::string& text)
+{
+    std::vector<unsigned> values;
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(word.c_str(), &end, 0);
+        if (end != word.c_str() && *end == '\0') {
+            values.push_back(static_cast<unsigned>(value));
+        }
+    }
+    return values;
+}
+
 int clampByte(int value)
 {
     return std::clamp(value, 0, 255);
@@ -100,6 +116,13 @@ void parseLine(const std::string& key, const std::string& value, SimSettings& se
     } else if (key == "delay") {
         const std::vector<int> delay = numbers(value);
         settings.delayMs = delay.size() == 1 ? std::clamp(delay[0], 0, 60000) : 0;
+    } else if (key == "nvapi-gpus") {
+        const std::vector<int> gpus = numbers(value);
+        settings.nvapiGpus = gpus.size() == 1 ? std::clamp(gpus[0], 0, 64) : 1;
+    } else if (key == "nvapi-init-fail") {
+        settings.nvapiInitFails = value == "1" || value == "yes";
+    } else if (key == "nvapi-missing") {
+        settings.nvapiMissing = unsignedNumbers(value);
     }
 }
 
@@ -159,6 +182,15 @@ std::string formatSettings(const SimSettings& settings)
     }
     out << "fail=" << (settings.failTransactions ? 1 : 0) << '\n';
     out << "delay=" << settings.delayMs << '\n';
+    out << "nvapi-gpus=" << settings.nvapiGpus << '\n';
+    out << "nvapi-init-fail=" << (settings.nvapiInitFails ? 1 : 0) << '\n';
+    if (!settings.nvapiMissing.empty()) {
+        out << "nvapi-missing=" << std::hex << std::showbase;
+        for (const unsigned id : settings.nvapiMissing) {
+            out << id << ' ';
+        }
+        out << std::dec << std::noshowbase << '\n';
+    }
     return out.str();
 }
 

@@ -36,6 +36,11 @@ struct SimSettings {
     bool failTransactions = false;
     // Milliseconds each I2C transaction takes.
     int delayMs = 0;
+    // NVIDIA stand-in: the physical GPUs it enumerates (0 to 64), whether its
+    // initialise call fails, and the interface numbers it does not provide.
+    int nvapiGpus = 1;
+    bool nvapiInitFails = false;
+    std::vector<unsigned> nvapiMissing;
 };
 
 // Lines it does not understand are skipped; values are limited to a byte
