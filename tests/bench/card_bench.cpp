@@ -1,8 +1,9 @@
-// Card control against the stand-in atipdlxx.dll: how long a polling pass
-// takes, what the card's thread costs, and how long a polling card takes to
-// be destroyed.
+// Card control against the stand-in driver libraries: how long a polling pass
+// takes through each, what the card's thread costs, and how long a polling
+// card takes to be destroyed.
 #include "SimControl.h"
 #include "card/AtipdlxxStream.h"
+#include "card/NVidiaStream.h"
 #include "card/RadeonHD6970.h"
 #include "card/ThreadListener.h"
 #include "nt_test.h"
@@ -51,6 +52,7 @@ double threadCpuMs(HANDLE thread)
 
 // With no pause between passes, and a reading that changes every pass so each
 // pass notifies, passes per second give the time of one.
+template <typename DriverStream>
 double passMs(sim::SimControl& control)
 {
     sim::SimSettings settings;
@@ -59,7 +61,7 @@ double passMs(sim::SimControl& control)
     settings.register25.values.resize(20, 2);
     control.apply(settings, false);
     CountingListener listener;
-    VideoCardBase card(std::make_unique<AtipdlxxStream>(), 0);
+    VideoCardBase card(std::make_unique<DriverStream>(), 0);
     card.listener = &listener;
     card.enable();
     ResumeThread(card.threadHandle());
@@ -98,12 +100,16 @@ int main()
 {
     nt_test::TempDir folder;
     sim::SimControl control(folder.path());
-    if (AddDllDirectory((nt_test::simDir() + L"\\atipdlxx").c_str()) == nullptr) {
-        std::fprintf(stderr, "card_bench: the stand-in's folder is missing\n");
+    if (AddDllDirectory((nt_test::simDir() + L"\\atipdlxx").c_str()) == nullptr ||
+        AddDllDirectory((nt_test::simDir() + L"\\nvapi").c_str()) == nullptr) {
+        std::fprintf(stderr, "card_bench: a stand-in's folder is missing\n");
         return 1;
     }
     try {
-        std::printf("polling pass (10 reads) against the stand-in\t%.3f\tms\n", passMs(control));
+        std::printf("polling pass (10 reads) against the stand-in\t%.3f\tms\n",
+                    passMs<AtipdlxxStream>(control));
+        std::printf("polling pass (10 reads) against the NVIDIA stand-in\t%.3f\tms\n",
+                    passMs<NVidiaStream>(control));
 
         sim::SimSettings wave;
         wave.register25.kind = sim::Register25::Kind::Wave;
