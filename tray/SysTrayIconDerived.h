@@ -3,10 +3,8 @@
 // main window, a left double click restores the main window.
 #include "tray/SysTrayIcon.h"
 
-// Menu resource 130 and its commands, handled by the main window.
-inline constexpr UINT IDR_SYSTRAY = 130;
-inline constexpr UINT ID_SYSTRAY_RESTORE = 32771;
-inline constexpr UINT ID_SYSTRAY_EXIT = 32772;
+// Menu resource 130 and its commands, which the main window handles.
+#include "res/resource.h"
 
 class CSysTrayIconDerived : public CSysTrayIcon {
 public:

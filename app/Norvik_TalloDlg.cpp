@@ -1,0 +1,280 @@
+#include "app/Norvik_TalloDlg.h"
+
+#include "app/Autostart.h"
+#include "card/Factory.h"
+#include "detect/CardModel.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+static_assert(IDC_LED0 == kFirstLampId, "the lamp row is where the lamp mapping expects it");
+
+namespace {
+
+constexpr char kAutostartQuestion[] = "Run Tallo Utility when the system starts";
+constexpr int kAutostartPointSize = 11;
+// Lamps 0 to 7 are shown by the template; boards with more lamps show the rest.
+constexpr int kTemplateLamps = 8;
+
+// How many lamps a card model shows, and how many of them, from the left, are
+// green when lit (the rest are red).
+struct LampLayout {
+    int shown;
+    int green;
+};
+
+constexpr LampLayout lampLayoutFor(int cardModel)
+{
+    switch (cardModel) {
+    case kRadeonHD6800Model:
+        return {8, 0};
+    case kRadeonHD6900Model:
+        return {14, 10};
+    case kGeForceGTX560TiModel:
+        return {8, 0};
+    case kGeForceGTX580Model:
+        return {12, 6};
+    default:
+        return {0, 0};
+    }
+}
+
+} // namespace
+
+CNorvik_TalloDlg::CNorvik_TalloDlg()
+    : m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_NORVIK_TALLO))),
+      m_cardModel(identifyCardModel())
+{
+}
+
+void CNorvik_TalloDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CBitmapDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_HIDE, m_btnHide);
+    DDX_Control(exchange, IDC_QUIT, m_btnQuit);
+    DDX_Control(exchange, IDC_ON, m_btnOn);
+    DDX_Control(exchange, IDC_OFF, m_btnOff);
+    DDX_Control(exchange, IDC_RESET, m_btnReset);
+    DDX_Control(exchange, IDC_APPLY, m_btnApply);
+    DDX_Control(exchange, IDC_CLOSE, m_btnClose);
+    DDX_Control(exchange, IDC_AUTOSTART_LABEL, m_lblAutostart);
+    for (int lamp = 0; lamp < kLampCount; ++lamp) {
+        DDX_Control(exchange, IDC_LED0 + lamp, m_leds[lamp]);
+    }
+    DDX_Control(exchange, IDC_RADIO_YES, m_radioYes);
+    DDX_Control(exchange, IDC_RADIO_NO, m_radioNo);
+}
+
+LRESULT CNorvik_TalloDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_COMMAND:
+        return OnCommand(wParam, lParam);
+    case WM_DESTROY: {
+        const LRESULT result = CBitmapDialog::WindowProc(message, wParam, lParam);
+        OnDestroyWindow();
+        return result;
+    }
+    default:
+        return CBitmapDialog::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CNorvik_TalloDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // Button clicks and menu commands both arrive with notification code 0.
+    if (HIWORD(wParam) == 0) {
+        switch (LOWORD(wParam)) {
+        case ID_SYSTRAY_RESTORE:
+            OnRestore();
+            return 0;
+        case ID_SYSTRAY_EXIT:
+        case IDC_QUIT:
+        case IDC_CLOSE:
+            OnExit();
+            return 0;
+        case IDC_HIDE:
+            OnHide();
+            return 0;
+        case IDC_APPLY:
+            OnApply();
+            return 0;
+        case IDC_RESET:
+            OnReset();
+            return 0;
+        default:
+            break;
+        }
+    }
+    // OK and Cancel (Enter and Escape) are the framework's.
+    return CBitmapDialog::WindowProc(WM_COMMAND, wParam, lParam);
+}
+
+BOOL CNorvik_TalloDlg::OnInitDialog()
+{
+    CBitmapDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetUpSkin();
+    StartCardMonitoring();
+    return TRUE;
+}
+
+void CNorvik_TalloDlg::SetUpSkin()
+{
+    SetBackgroundBitmap(IDB_FACE);
+    SetKeyColor(NT_FACE_KEY_COLOR);
+    UpdateWindowRegion();
+    SetShaped(true);
+    UpdateWindowRegion();
+    SetClearStatics(true);
+    SetDragAnywhere(true);
+
+    m_trayIcon.AddIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_NORVIK_TALLO)));
+    m_trayIcon.ShowIcon();
+
+    m_btnHide.LoadSkinFaces(IDB_HIDE_NORMAL, IDB_HIDE_DOWN, IDB_HIDE_HOVER, IDB_HIDE_DISABLED);
+    m_btnQuit.LoadSkinFaces(IDB_QUIT_NORMAL, IDB_QUIT_DOWN, IDB_QUIT_HOVER, IDB_QUIT_DISABLED);
+    m_btnOn.LoadSkinFaces(IDB_ON_NORMAL, IDB_ON_DOWN, IDB_ON_HOVER, IDB_ON_DISABLED);
+    m_btnOff.LoadSkinFaces(IDB_OFF_NORMAL, IDB_OFF_DOWN, IDB_OFF_HOVER, IDB_OFF_DISABLED);
+    m_btnReset.LoadSkinFaces(IDB_RESET_NORMAL, IDB_RESET_DOWN, IDB_RESET_HOVER, IDB_RESET_DISABLED);
+    m_btnApply.LoadSkinFaces(IDB_APPLY_NORMAL, IDB_APPLY_DOWN, IDB_APPLY_HOVER, IDB_APPLY_DISABLED);
+    m_btnClose.LoadSkinFaces(IDB_CLOSE_NORMAL, IDB_CLOSE_DOWN, IDB_CLOSE_HOVER, IDB_CLOSE_DISABLED);
+    SetUpLamps();
+
+    m_lblAutostart.SetForeColor(RGB(0, 0, 0));
+    m_lblAutostart.SetCaption(kAutostartQuestion);
+    m_lblAutostart.SetBold(TRUE);
+    m_lblAutostart.SetPointSize(kAutostartPointSize);
+    m_lblAutostart.SetClearBackground(TRUE);
+
+    // "Yes" and "Off" at every start, whatever the registry holds.
+    m_radioYes.SetCheck(BST_CHECKED);
+    m_btnOff.SetCheck(BST_CHECKED); // a skin radio button: clears "On"
+    LightAllLeds();
+}
+
+void CNorvik_TalloDlg::SetUpLamps()
+{
+    const LampLayout layout = lampLayoutFor(m_cardModel);
+    for (int lamp = 0; lamp < layout.shown; ++lamp) {
+        const int litFace = lamp < layout.green ? IDB_LED_GREEN : IDB_LED_RED;
+        m_leds[lamp].LoadSkinFaces(IDB_LED_GREY, litFace, 0, 0);
+        if (lamp >= kTemplateLamps) {
+            m_leds[lamp].ShowWindow(SW_SHOW);
+        }
+    }
+}
+
+// All lamps of the model lit: what the row shows whenever automatic PWM
+// switching is not applied.
+void CNorvik_TalloDlg::LightAllLeds()
+{
+    const int lit = std::max(kTemplateLamps, lampLayoutFor(m_cardModel).shown);
+    for (int lamp = 0; lamp < lit; ++lamp) {
+        m_leds[lamp].SetCheck(BST_CHECKED);
+    }
+}
+
+void CNorvik_TalloDlg::StartCardMonitoring()
+{
+    try {
+        TalloFactory factory;
+        m_pVideoCard = factory.createVideoCard();
+        m_pLedProcess = factory.createLedProcess();
+        m_pLedProcess->dialog = m_hWnd;
+        m_pVideoCard->listener = m_pLedProcess.get();
+        // The controller is reset before the first reading is taken.
+        m_pVideoCard->reset();
+        ::ResumeThread(m_pVideoCard->threadHandle());
+    } catch (const std::exception& failure) {
+        EndWithCardFailure(failure.what());
+    }
+}
+
+void CNorvik_TalloDlg::EndWithCardFailure(const char* text)
+{
+    // The icon goes first: it would outlive the process as a ghost, and while
+    // the message is up it could restore a window that must never show.
+    m_trayIcon.DeleteIcon(CSysTrayIcon::kIconId);
+    MessageBox(text, AfxGetAppName(), MB_OK);
+    std::exit(0);
+}
+
+LRESULT CNorvik_TalloDlg::OnPaint()
+{
+    if (!::IsIconic(m_hWnd)) {
+        return CBitmapDialog::WindowProc(WM_PAINT, 0, 0);
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    RECT client{};
+    GetClientRect(&client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    return 0;
+}
+
+void CNorvik_TalloDlg::OnRestore()
+{
+    ShowWindow(SW_RESTORE);
+}
+
+void CNorvik_TalloDlg::OnExit()
+{
+    EndDialog(0);
+}
+
+// The window and its taskbar button go; the icon stays and the card is still
+// polled, so the lamps are current when the window comes back.
+void CNorvik_TalloDlg::OnHide()
+{
+    ShowWindow(SW_HIDE);
+}
+
+void CNorvik_TalloDlg::OnApply()
+{
+    ApplyAutostartChoice(m_radioYes.GetCheck() != 0, m_radioNo.GetCheck() != 0);
+    if (m_pVideoCard) {
+        if (m_btnOn.GetCheck() != 0 && m_bSwitchingOn == 0) {
+            m_pVideoCard->enable();
+            m_bSwitchingOn = 1;
+        } else if (m_btnOff.GetCheck() != 0 && m_bSwitchingOn == 1) {
+            m_pVideoCard->disable();
+            LightAllLeds();
+            m_bSwitchingOn = 0;
+        }
+    }
+    m_bResetDone = 0;
+}
+
+void CNorvik_TalloDlg::OnReset()
+{
+    if (m_bResetDone == 1 || !m_pVideoCard) {
+        return;
+    }
+    m_pVideoCard->reset();
+    m_btnOff.SetCheck(BST_CHECKED);
+    LightAllLeds();
+    m_bResetDone = 1;
+    m_bSwitchingOn = 0;
+}
+
+void CNorvik_TalloDlg::OnDestroyWindow()
+{
+    // The card is left with its reset values; its destruction then ends the
+    // polling thread, which until then may still call the lamp mapping.
+    if (m_pVideoCard) {
+        m_pVideoCard->reset();
+        ::Sleep(50);
+        m_pVideoCard.reset();
+    }
+    m_pLedProcess.reset();
+}

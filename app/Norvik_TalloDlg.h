@@ -1,0 +1,66 @@
+#pragma once
+// The program's only window: a skinned, caption-less dialog with the lamp
+// row of the card's PWM status, the On/Off switch for automatic PWM
+// switching, the autostart question, Reset, Apply and Close, and the
+// notification-area icon.
+#include "card/LedProcess.h"
+#include "card/VideoCardBase.h"
+#include "framework/Controls.h"
+#include "skin/BitmapDialog.h"
+#include "skin/Label.h"
+#include "skin/SkinButton.h"
+#include "tray/SysTrayIconDerived.h"
+
+#include <memory>
+
+class CNorvik_TalloDlg : public CBitmapDialog {
+public:
+    // Identifies the card (a management-service query) and loads the icon.
+    CNorvik_TalloDlg();
+    ~CNorvik_TalloDlg() override = default;
+
+    static constexpr int kLampCount = 14;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnInitDialog() override;
+
+private:
+    void SetUpSkin();
+    void SetUpLamps();
+    void LightAllLeds();
+    void StartCardMonitoring();
+    // Shows why the card can't be used and ends the process at once.
+    [[noreturn]] void EndWithCardFailure(const char* text);
+
+    LRESULT OnPaint();
+    LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnRestore();
+    void OnExit();
+    void OnHide();
+    void OnApply();
+    void OnReset();
+    void OnDestroyWindow();
+
+    HICON m_hIcon; // shared icon from the resources: not destroyed
+    CSysTrayIconDerived m_trayIcon;
+    CxSkinButton m_btnHide;
+    CxSkinButton m_btnQuit;
+    CxSkinButton m_btnOn;
+    CxSkinButton m_btnOff;
+    CxSkinButton m_btnReset;
+    CxSkinButton m_btnApply;
+    CxSkinButton m_btnClose;
+    CxSkinButton m_leds[kLampCount]; // index 0 is the leftmost lamp
+    CLabel m_lblAutostart;
+    CButton m_radioYes;
+    CButton m_radioNo;
+    int m_bResetDone = 0;   // 1 after Reset until the next Apply
+    int m_bSwitchingOn = 0; // 1 while automatic PWM switching is applied
+    int m_cardModel;
+    // Freed when the window is destroyed: the card first, since its polling
+    // thread calls the lamp mapping until the card has stopped it.
+    std::unique_ptr<VideoCardBase> m_pVideoCard;
+    std::unique_ptr<LedProcess> m_pLedProcess;
+};

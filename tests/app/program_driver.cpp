@@ -1,0 +1,254 @@
+#include "program_driver.h"
+
+#include <stdexcept>
+
+namespace nt_test {
+
+const Board kRadeon6800{"Radeon HD 6800 series", 0, 0x1002, 0x6739, L"atipdlxx", 8, 0};
+const Board kRadeon6900{"Radeon HD 6900 series", 1, 0x1002, 0x6719, L"atipdlxx", 14, 10};
+const Board kGeForce560Ti{"GeForce GTX 560 Ti", 2, 0x10de, 0x1200, L"nvapi", 8, 0};
+const Board kGeForce580{"GeForce GTX 580", 3, 0x10de, 0x1080, L"nvapi", 12, 6};
+const Board kAllBoards[4] = {kRadeon6800, kRadeon6900, kGeForce560Ti, kGeForce580};
+
+void PrintTo(const Board& board, std::ostream* out)
+{
+    *out << board.name;
+}
+
+namespace {
+
+constexpr int kOnButtonId = 1043;
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kReadingRegister = 25;
+
+struct Search {
+    DWORD processId;
+    bool (*matches)(HWND window);
+    HWND found;
+};
+
+std::wstring className(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && search->matches(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND findWindowOf(DWORD processId, bool (*matches)(HWND))
+{
+    Search search{processId, matches, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool isMainDialog(HWND window)
+{
+    return className(window) == L"#32770" && GetDlgItem(window, kOnButtonId) != nullptr;
+}
+
+bool isMessageBox(HWND window)
+{
+    return className(window) == L"#32770" && GetDlgItem(window, kMessageTextId) != nullptr;
+}
+
+// The framework's own window classes are named "NtWnd:<style>".
+bool isTrayWindow(HWND window)
+{
+    return className(window).rfind(L"NtWnd:", 0) == 0;
+}
+
+bool isWrite(const sim::LogEntry& entry)
+{
+    return (entry.function == "WriteAndReadI2C" && entry.field("action") == 2) ||
+           entry.function == "I2CWrite";
+}
+
+bool isReadingRead(const sim::LogEntry& entry)
+{
+    const bool read =
+        (entry.function == "WriteAndReadI2C" && entry.field("action") == 1) || entry.function == "I2CRead";
+    return read && entry.field("register") == kReadingRegister;
+}
+
+} // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& exePath, const std::wstring& workingDir)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring line = L"\"" + exePath + L"\"";
+    if (!CreateProcessW(exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
+        throw std::runtime_error("cannot start the program, error " + std::to_string(GetLastError()));
+    }
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+}
+
+ProgramUnderTest::~ProgramUnderTest()
+{
+    if (running()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND ProgramUnderTest::mainWindow() const
+{
+    return findWindowOf(processId_, isMainDialog);
+}
+
+HWND ProgramUnderTest::messageBox() const
+{
+    return findWindowOf(processId_, isMessageBox);
+}
+
+HWND ProgramUnderTest::trayWindow() const
+{
+    return findWindowOf(processId_, isTrayWindow);
+}
+
+HWND ProgramUnderTest::waitForMainWindow(DWORD timeoutMs) const
+{
+    HWND found = nullptr;
+    eventually([&] { return (found = mainWindow()) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND ProgramUnderTest::waitForMessageBox(DWORD timeoutMs) const
+{
+    HWND found = nullptr;
+    eventually([&] { return (found = messageBox()) != nullptr && IsWindowVisible(found); }, timeoutMs);
+    return found;
+}
+
+bool ProgramUnderTest::waitForExit(DWORD timeoutMs) const
+{
+    return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramUnderTest::exitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+Installation::Installation(const Board& board, const wchar_t* variant)
+    : sim_(dir_.path()), adapter_(board.pciVendor, board.pciDevice)
+{
+    copyFileOrThrow(productDir() + L"\\Norvik_Tallo.exe", dir_.file(L"Norvik_Tallo.exe"));
+    if (variant != nullptr) {
+        const std::wstring folder = *variant != L'\0' ? variant : board.library;
+        const std::wstring library = std::wstring(board.library) == L"nvapi" ? L"nvapi.dll" : L"atipdlxx.dll";
+        copyFileOrThrow(simDir() + L"\\" + folder + L"\\" + library, dir_.file(library));
+    }
+    sim_.apply(sim::SimSettings{});
+}
+
+std::unique_ptr<ProgramUnderTest> Installation::start() const
+{
+    return std::make_unique<ProgramUnderTest>(dir_.file(L"Norvik_Tallo.exe"), dir_.path());
+}
+
+std::vector<std::pair<int, int>> Installation::writes() const
+{
+    std::vector<std::pair<int, int>> result;
+    for (const sim::LogEntry& entry : sim_.log()) {
+        if (isWrite(entry)) {
+            result.emplace_back(static_cast<int>(entry.field("register")),
+                                static_cast<int>(entry.field("value")));
+        }
+    }
+    return result;
+}
+
+int Installation::reads() const
+{
+    int count = 0;
+    for (const sim::LogEntry& entry : sim_.log()) {
+        count += isReadingRead(entry) ? 1 : 0;
+    }
+    return count;
+}
+
+std::wstring windowText(HWND window)
+{
+    wchar_t text[1024] = {};
+    // WM_GETTEXT crosses processes, unlike GetWindowText on another's control.
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring messageBoxText(HWND box)
+{
+    return windowText(GetDlgItem(box, kMessageTextId));
+}
+
+bool checked(HWND dialog, int id)
+{
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool visible(HWND dialog, int id)
+{
+    return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void click(HWND dialog, int id)
+{
+    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void command(HWND window, int id)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+std::vector<std::pair<int, int>> resetWrites()
+{
+    std::vector<std::pair<int, int>> writes = {{23, 0x00}};
+    for (int reg = 1; reg <= 22; ++reg) {
+        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
+    }
+    return writes;
+}
+
+COLORREF averageColour(HWND dialog, int id)
+{
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    HDC screen = GetDC(nullptr);
+    unsigned long red = 0, green = 0, blue = 0, count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF pixel = GetPixel(screen, x, y);
+            red += GetRValue(pixel);
+            green += GetGValue(pixel);
+            blue += GetBValue(pixel);
+            ++count;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    if (count == 0) {
+        return CLR_INVALID;
+    }
+    return RGB(red / count, green / count, blue / count);
+}
+
+} // namespace nt_test

@@ -1,0 +1,123 @@
+#pragma once
+// Drives Norvik_Tallo.exe from outside, as a user or another program would:
+// installs it in a folder of its own with a simulated card, starts it, finds
+// its windows, clicks its controls and reads the stand-in library's log.
+#include <windows.h>
+
+#include "SimControl.h"
+#include "nt_test.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace nt_test {
+
+// A supported board as the platform reports it, and what the window shows for it.
+struct Board {
+    const char* name;
+    int model;
+    DWORD pciVendor;
+    DWORD pciDevice;
+    const wchar_t* library; // stand-in folder under <build>\sim
+    int lamps;              // shown, from the left
+    int greenLamps;         // of those, green when lit; the rest red
+};
+
+// Test names print a board by its name.
+void PrintTo(const Board& board, std::ostream* out);
+
+extern const Board kRadeon6800;
+extern const Board kRadeon6900;
+extern const Board kGeForce560Ti;
+extern const Board kGeForce580;
+extern const Board kAllBoards[4];
+
+// A running copy of a program, ended (if still running) when destroyed.
+class ProgramUnderTest {
+public:
+    ProgramUnderTest(const std::wstring& exePath, const std::wstring& workingDir);
+    ~ProgramUnderTest();
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+
+    DWORD processId() const { return processId_; }
+
+    // The main dialog (it holds the On button), once it exists; it may be hidden.
+    HWND waitForMainWindow(DWORD timeoutMs = 20000) const;
+    HWND mainWindow() const;
+    // A message box of this process (its text is the static child 0xFFFF).
+    HWND waitForMessageBox(DWORD timeoutMs = 20000) const;
+    HWND messageBox() const;
+    // The tray icon's hidden window.
+    HWND trayWindow() const;
+
+    bool waitForExit(DWORD timeoutMs) const;
+    bool running() const { return !waitForExit(0); }
+    DWORD exitCode() const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// A folder with Norvik_Tallo.exe and, unless told otherwise, the board's
+// stand-in library; the stand-in's control file and log live there too, and
+// the platform reports the board's adapter for the fixture's lifetime.
+class Installation {
+public:
+    // variant: the stand-in folder under <build>\sim to take the library
+    // from; empty for the board's own, nullptr for none at all.
+    explicit Installation(const Board& board, const wchar_t* variant = L"");
+
+    sim::SimControl& sim() { return sim_; }
+    const std::wstring& folder() const { return dir_.path(); }
+    std::unique_ptr<ProgramUnderTest> start() const;
+
+    // Register writes in the log so far, as (register, value).
+    std::vector<std::pair<int, int>> writes() const;
+    // Register 25 reads in the log so far.
+    int reads() const;
+
+private:
+    TempDir dir_;
+    sim::SimControl sim_;
+    ScopedDisplayAdapter adapter_;
+};
+
+std::wstring windowText(HWND window);
+std::wstring messageBoxText(HWND box);
+bool checked(HWND dialog, int id);
+bool visible(HWND dialog, int id);
+
+// Clicks a control as the system would for a mouse click (a posted BM_CLICK,
+// so a handler that takes a while or opens a box does not block the caller).
+void click(HWND dialog, int id);
+// Posts the command a menu item or button sends to the window.
+void command(HWND window, int id);
+
+// Polls until the condition holds; false when the time is up.
+template <typename Condition>
+bool eventually(Condition condition, DWORD timeoutMs = 10000)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(20);
+    }
+}
+
+// The writes of the controller's default table: register 23, then 1 to 22.
+std::vector<std::pair<int, int>> resetWrites();
+
+// The average colour of a control's pixels on the screen (a 24-bit display).
+COLORREF averageColour(HWND dialog, int id);
+
+} // namespace nt_test

@@ -1,0 +1,199 @@
+// Norvik_Tallo.exe started from outside with a simulated card: what it shows
+// at start, how it refuses a card it can't use, and that it runs once.
+#include <gtest/gtest.h>
+
+#include "program_driver.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+using namespace nt_test;
+
+namespace {
+
+constexpr int kYes = 1007;
+constexpr int kNo = 1008;
+constexpr int kOn = 1043;
+constexpr int kOff = 1044;
+constexpr int kClose = 1006;
+constexpr int kFirstLamp = 1024;
+constexpr int kLampCount = 14;
+
+bool isGreen(COLORREF c)
+{
+    return GetGValue(c) > GetRValue(c) + 40;
+}
+
+bool isRed(COLORREF c)
+{
+    return GetRValue(c) > GetGValue(c) + 40;
+}
+
+// Whether the shell still holds the program's icon (ID 1 of its tray window).
+bool trayIconShown(HWND trayWindow)
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = trayWindow;
+    data.uID = 1;
+    return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+HWND waitUntilShown(const ProgramUnderTest& program)
+{
+    HWND window = program.waitForMainWindow();
+    eventually([&] { return window != nullptr && IsWindowVisible(window); });
+    return window;
+}
+
+void closeAndWait(const ProgramUnderTest& program, HWND window)
+{
+    click(window, kClose);
+    EXPECT_TRUE(program.waitForExit(10000));
+    EXPECT_EQ(0u, program.exitCode());
+}
+
+class EachBoard : public ::testing::TestWithParam<Board> {};
+
+TEST_P(EachBoard, StartsWithItsLampsAllLitYesAndOffSelectedAndTheCardReset)
+{
+    const Board& board = GetParam();
+    Installation installed(board);
+    auto program = installed.start();
+    HWND window = waitUntilShown(*program);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(IsWindowVisible(window));
+
+    for (int lamp = 0; lamp < kLampCount; ++lamp) {
+        SCOPED_TRACE("lamp " + std::to_string(lamp));
+        const bool shown = lamp < board.lamps;
+        EXPECT_EQ(shown, visible(window, kFirstLamp + lamp));
+        if (shown) {
+            EXPECT_TRUE(checked(window, kFirstLamp + lamp));
+            const auto lit = lamp < board.greenLamps ? isGreen : isRed;
+            COLORREF face = 0;
+            EXPECT_TRUE(
+                eventually([&] { return lit(face = averageColour(window, kFirstLamp + lamp)); }, 3000))
+                << std::hex << face;
+        }
+    }
+    EXPECT_TRUE(checked(window, kYes));
+    EXPECT_FALSE(checked(window, kNo));
+    EXPECT_TRUE(checked(window, kOff));
+    EXPECT_FALSE(checked(window, kOn));
+    EXPECT_TRUE(trayIconShown(program->trayWindow()));
+
+    // The reset sequence is the first register traffic; polling is still off.
+    auto expected = resetWrites();
+    if (board.model == kRadeon6900.model) {
+        // The 6900 series follows it with its disable set.
+        const std::vector<std::pair<int, int>> disable = {
+            {23, 0x00}, {7, 0},     {6, 0},     {5, 0},     {4, 0},  {3, 0},  {2, 0},    {1, 0},
+            {19, 0x77}, {20, 0x77}, {21, 0x77}, {22, 0x77}, {17, 0}, {18, 0}, {23, 0x80}};
+        expected.insert(expected.end(), disable.begin(), disable.end());
+    }
+    EXPECT_EQ(expected, installed.writes());
+    EXPECT_EQ(0, installed.reads());
+
+    closeAndWait(*program, window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, EachBoard, ::testing::ValuesIn(kAllBoards),
+                         [](const auto& info) { return "Model" + std::to_string(info.param.model); });
+
+struct RefusedCard {
+    const char* name;
+    Board board;
+    const wchar_t* variant;
+    bool noAdapters;
+    const wchar_t* message;
+};
+
+void PrintTo(const RefusedCard& refusal, std::ostream* out)
+{
+    *out << refusal.name;
+}
+
+const Board kUnsupported{"GeForce GTX 560", 4, 0x10de, 0x1201, L"nvapi", 0, 0};
+
+const RefusedCard kRefusals[] = {
+    {"Unsupported", kUnsupported, L"", false, L"Unknown Graphics Card!"},
+    {"NoLibrary", kRadeon6900, nullptr, false, L"Unable to load atipdlxx.dll!"},
+    {"LibraryWithoutAFunction", kRadeon6800, L"atipdlxx-norev", false,
+     L"Could not find function ATIDL_xxxx!"},
+    {"NoAdapter", kRadeon6900, L"", true, L"Could not find any ATI adapters in the system!"},
+};
+
+class RefusesTheCard : public ::testing::TestWithParam<RefusedCard> {};
+
+TEST_P(RefusesTheCard, WithItsMessageUnderTheProgramsNameNoWindowAndStatusZero)
+{
+    const RefusedCard& refusal = GetParam();
+    Installation installed(refusal.board, refusal.variant);
+    if (refusal.noAdapters) {
+        sim::SimSettings settings;
+        settings.adapters = std::vector<int>{};
+        installed.sim().apply(settings);
+    }
+    auto program = installed.start();
+    HWND box = program->waitForMessageBox();
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(refusal.message, messageBoxText(box));
+    EXPECT_EQ(L"Norvik_Tallo", windowText(box));
+    HWND window = program->mainWindow();
+    EXPECT_TRUE(window == nullptr || !IsWindowVisible(window));
+    // No icon is left for a program that is ending.
+    EXPECT_FALSE(trayIconShown(program->trayWindow()));
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program->waitForExit(10000));
+    EXPECT_EQ(0u, program->exitCode());
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, RefusesTheCard, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SingleInstance, ASecondStartEndsAtOnceAndLeavesTheFirstAsItWas)
+{
+    Installation installed(kRadeon6900);
+    auto first = installed.start();
+    HWND window = waitUntilShown(*first);
+    ASSERT_NE(nullptr, window);
+    click(window, kOn);
+    ASSERT_TRUE(eventually([&] { return checked(window, kOn); }));
+
+    auto second = installed.start();
+    ASSERT_TRUE(second->waitForExit(10000));
+    EXPECT_EQ(0u, second->exitCode());
+    EXPECT_EQ(nullptr, second->mainWindow());
+
+    EXPECT_TRUE(first->running());
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(checked(window, kOn));
+    closeAndWait(*first, window);
+
+    // Once the first has ended, the next start runs normally.
+    auto third = installed.start();
+    HWND again = waitUntilShown(*third);
+    ASSERT_NE(nullptr, again);
+    closeAndWait(*third, again);
+}
+
+TEST(SingleInstance, TwoStartsAtNearlyTheSameMomentLeaveExactlyOneRunning)
+{
+    Installation installed(kRadeon6900);
+    auto one = installed.start();
+    auto two = installed.start();
+    ASSERT_TRUE(eventually([&] { return !one->running() || !two->running(); }, 20000));
+    ProgramUnderTest& survivor = one->running() ? *one : *two;
+    const ProgramUnderTest& ended = one->running() ? *two : *one;
+    EXPECT_EQ(0u, ended.exitCode());
+    HWND window = waitUntilShown(survivor);
+    ASSERT_NE(nullptr, window);
+    Sleep(500);
+    EXPECT_TRUE(survivor.running());
+    closeAndWait(survivor, window);
+}
+
+} // namespace
