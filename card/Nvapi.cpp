@@ -44,6 +44,7 @@ public:
         return function != nullptr ? function(arguments...) : kNoImplementation;
     }
 
+    // Bound once, before any caller sees the instance.
     EnumPhysicalGpusFunction enumPhysicalGpus = nullptr;
     GpuRecordFunction gpuRecord = nullptr;
     I2CFunction i2cRead = nullptr;
