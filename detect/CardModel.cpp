@@ -2,10 +2,12 @@
 
 #include "detect/SystemInfo.h"
 
+#include <string>
+
 namespace {
 
 struct AdapterName {
-    std::string_view name;
+    const char* name;
     int model;
 };
 
@@ -74,9 +76,10 @@ std::string_view trimWhiteSpace(std::string_view text, UINT codePage)
 
 int cardModelForAdapterName(std::string_view adapterName, UINT codePage)
 {
-    const std::string_view trimmed = trimWhiteSpace(adapterName, codePage);
+    // The platform's own comparison, case-sensitive over the whole text.
+    const std::string trimmed(trimWhiteSpace(adapterName, codePage));
     for (const AdapterName& known : kAdapterNames) {
-        if (trimmed == known.name) {
+        if (::lstrcmpA(trimmed.c_str(), known.name) == 0) {
             return known.model;
         }
     }

@@ -42,7 +42,8 @@ TEST(AdapterNameTable, WhiteSpaceInsideOrOfAnotherKindIsNotIgnored)
     EXPECT_EQ(kUnknownCardModel, modelOf("NVIDIA GeForce GTX\t580"));
     // No-break space (0xA0 in the Western code pages) is not white space here.
     EXPECT_EQ(kUnknownCardModel, modelOf("NVIDIA GeForce GTX 580\xA0"));
-    EXPECT_EQ(kUnknownCardModel, modelOf("NVIDIA GeForce GTX 580"s + '\0'));
+    // The platform's string comparison ends at a NUL, as the name's text does.
+    EXPECT_EQ(kGeForceGTX580Model, modelOf("NVIDIA GeForce GTX 580"s + '\0' + "junk"));
 }
 
 TEST(AdapterNameTable, NearMissesAreUnknown)
