@@ -23,11 +23,23 @@ bool Thread::stopRequested()
     return stopFlag_ != 0;
 }
 
+void Thread::pauseUnlessStopped(DWORD ms)
+{
+    if (!stopEvent_) {
+        Sleep(ms);
+        return;
+    }
+    WaitForSingleObject(stopEvent_.get(), ms);
+}
+
 void Thread::stopAndWait() noexcept
 {
     {
         std::lock_guard<card::CriticalSection> hold(stopLock_);
         stopFlag_ = 1;
+    }
+    if (stopEvent_) {
+        SetEvent(stopEvent_.get());
     }
     if (!threadHandle_) {
         return;

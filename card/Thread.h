@@ -25,6 +25,9 @@ protected:
     explicit Thread(StartRoutine routine);
 
     bool stopRequested();
+    // Sleeps up to ms milliseconds, less when a stop is requested meanwhile,
+    // so that shutdown never sits out a whole interval.
+    void pauseUnlessStopped(DWORD ms);
     // Sets the stop flag and returns once the thread has ended. Called on the
     // window's thread, which keeps handling messages the worker sends it.
     void stopAndWait() noexcept;
@@ -34,4 +37,6 @@ private:
     unsigned threadId_ = 0;
     card::CriticalSection stopLock_;
     int stopFlag_ = 0;
+    // Signalled with the stop flag; ends a pause early. Manual reset: it stays set.
+    card::UniqueKernelHandle stopEvent_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };

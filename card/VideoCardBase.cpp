@@ -107,7 +107,7 @@ void VideoCardBase::pollUntilStopped()
     // Not cleared between reads: a failed read repeats the byte before it.
     unsigned char sample = 0;
     do {
-        Sleep(static_cast<DWORD>(pause));
+        pauseUnlessStopped(static_cast<DWORD>(pause));
         if (pollingOn()) {
             pollOnce(sample);
         }

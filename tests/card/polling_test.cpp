@@ -140,6 +140,20 @@ TEST_F(Polling, AStopBeforeResumingEndsTheThreadWithoutAPass)
     EXPECT_EQ(0, record->reads.load());
 }
 
+TEST_F(Polling, DestroyingARunningCardDoesNotSitOutItsInterval)
+{
+    card = std::make_unique<VideoCardBase>(std::make_unique<ScriptedStream>(record, [](int) { return 1; }),
+                                           10000);
+    card->listener = &listener;
+    card->enable();
+    ResumeThread(card->threadHandle());
+    Sleep(100); // well inside the first pause
+    const double start = nowMs();
+    finish();
+    EXPECT_LT(nowMs() - start, 5000.0) << "the 10 s interval was slept";
+    EXPECT_LE(record->reads.load(), VideoCardBase::kSamplesPerPass) << "at most the one last pass";
+}
+
 // Once disable() or reset() returns, a late pass must not relight the lamps.
 TEST_F(Polling, NoPassReachesTheListenerAfterDisableReturns)
 {
