@@ -13,8 +13,9 @@ function(nt_target_defaults target)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
   else()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wimplicit-fallthrough -Werror)
-    # The compiler's run-time goes into the executable: nothing but the .exe ships.
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    # The compiler's run-time goes into the executable: nothing but the .exe
+    # ships; a release build carries no symbols.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
   endif()
 endfunction()
 
