@@ -38,7 +38,7 @@ LAMP_SIZE = (12, 23)
 # Outlines of the lettered keys inside their pictures (left, top, right, bottom),
 # within the part the control shows.
 ON_KEY = (2, 2, 66, 26)
-OFF_KEY = (1, 2, 68, 26)
+OFF_KEY = (1, 2, 66, 26)
 COMMAND_KEY = (1, 1, 74, 27)
 
 # Control identifiers, as in resource.h.
@@ -52,6 +52,10 @@ ORANGE = C("#ff8a1e")
 RIM = C("#08090a")
 HIGHLIGHT = C("#50565f")
 SOCKET = C("#070708")
+BUTTON_FACE = (240.0, 240.0, 240.0)  # Windows' default; 212/208/200 in the classic look, 245 in Wine
+# The switch bezel's right side shows the system's button-face grey, so the
+# bezel is drawn in the most usual one.
+BEZEL = BUTTON_FACE
 HEADER_BOTTOM = 88
 
 
@@ -200,11 +204,25 @@ def caption(face, content, rect):
 
 
 def draw_switch_row(face):
+    """The On and Off keys in one pocket with a light bezel. The Off control is
+    wider than its pictures and the button fills the columns they leave with
+    the system's button-face grey, so the bezel's right side lies exactly there
+    and any light grey looks like part of it."""
     on, off = RECTS[ON], RECTS[OFF]
     caption(face, "Auto PWM switch", on)
-    margin = 6
-    recess(face, on[0] + ON_KEY[0] - margin, on[1] + ON_KEY[1] - margin, off[0] + OFF_KEY[2] + margin,
-           on[1] + ON_KEY[3] + margin, 8, C("#101113"))
+    bezel = off[2] - OFF_SIZE[0]
+    floor = 4
+    x1 = off[0] + off[2]
+    x0 = on[0] + ON_KEY[0] - floor - bezel
+    y0, y1 = on[1] + ON_KEY[1] - floor - bezel, on[1] + ON_KEY[3] + floor + bezel
+    # Square enough that the right side runs straight over the control's height.
+    radius = min(on[1] - y0, y1 - (off[1] + off[3]))
+    face.fill(r.round_rect(x0 - 1, y0 - 1, x1 + 1, y1 + 2, radius + 1), HIGHLIGHT, 0.8)
+    face.fill(r.round_rect(x0 - 1, y0 - 1, x1 + 1, y1 + 1, radius + 1), RIM)
+    face.fill(r.round_rect(x0, y0, x1, y1, radius), BEZEL)
+    inner = r.round_rect(x0 + bezel, y0 + bezel, x1 - bezel, y1 - bezel, radius - bezel)
+    face.fill(inner, C("#101113"))
+    face.fill(r.ring(inner, 2.5), fading((0.0, 0.0, 0.0), y0, y0 + (y1 - y0) * 0.6, 0.55, 0.0))
 
 
 def draw_lamp_row(face):
@@ -403,11 +421,13 @@ def icon(size):
 
 def preview(face, faces):
     """The face with every control as the program shows it for a 14-lamp card
-    with 11 lamps lit, Off selected and the mouse over Apply."""
+    with 11 lamps lit, Off selected and the mouse over Apply. A button fills
+    what its picture does not cover with the system's button-face grey."""
     out = face.crop(0, 0, *FACE_SIZE)
 
     def put(control, canvas):
         x, y, w, h = RECTS[control]
+        out.fill(r.round_rect(x, y, x + w, y + h, 0), BUTTON_FACE)
         out.paste(canvas, x, y, w, h)
 
     put(HIDE, faces["hide_normal"])

@@ -211,6 +211,37 @@ TEST(ButtonFaces, BlendIntoTheFaceAtTheirPlace)
     }
 }
 
+// A button fills what its picture leaves uncovered with the system's
+// button-face grey (light, and different per theme), so the face must be a
+// light neutral there, and the light part must run on past the control, or the
+// fill shows as a stray patch.
+TEST(ButtonFaces, WhatThePicturesLeaveUncoveredLiesOnALightPartOfTheFace)
+{
+    DibView face(IDB_FACE);
+    const auto expectLight = [&face](int x, int y) {
+        const Rgb c = face.at(x, y);
+        EXPECT_GE(c.luminance(), 200) << "at " << x << "," << y;
+        EXPECT_LT(std::abs(c.r - c.b), 12) << "at " << x << "," << y;
+    };
+    for (const FaceSet& set : kFaceSets) {
+        const PixelRect& r = designedRect(set.control);
+        for (int id : {set.normal, set.down, set.hover, set.disabled}) {
+            SCOPED_TRACE("bitmap " + std::to_string(id));
+            DibView dib(id);
+            for (int x = dib.width(); x < r.width; ++x) {
+                for (int y = -1; y <= r.height; ++y) {
+                    expectLight(r.x + x, r.y + y);
+                }
+            }
+            for (int y = dib.height(); y < r.height; ++y) {
+                for (int x = -1; x <= std::min(dib.width(), r.width); ++x) {
+                    expectLight(r.x + x, r.y + y);
+                }
+            }
+        }
+    }
+}
+
 TEST(Lamps, GreenAndRedGlowInTheirColourAndGreyIsDark)
 {
     const PixelRect& rect = designedRect(IDC_LED0);
