@@ -5,6 +5,16 @@
 
 class Stream;
 
+// Both boards switch off with the same values; only registers 23 and 19 to 22
+// of it are written.
+inline constexpr RegisterSet kGeForceDisableSet = {
+    0x00,
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
+    {0x00, 0x00, 0x00},
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
+    0x80,
+};
+
 // Fifteen single-byte writes: register 23, registers 1 to 7, 17 to 22, and
 // register 23 again.
 void writeGeForceFullSet(Stream& stream, const RegisterSet& set);

@@ -13,15 +13,6 @@ constexpr RegisterSet kEnableSet = {
     0x80,
 };
 
-// Only registers 23 and 19 to 22 of it are written.
-constexpr RegisterSet kDisableSet = {
-    0x00,
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-    {0x00, 0x00, 0x00},
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-    0x80,
-};
-
 } // namespace
 
 N560GTX::N560GTX() : VideoCardBase(std::make_unique<NVidiaStream>(), kIntervalMs)
@@ -37,5 +28,5 @@ void N560GTX::enable()
 void N560GTX::disable()
 {
     switchPollingOff();
-    writeGeForceShortSet(stream(), kDisableSet);
+    writeGeForceShortSet(stream(), kGeForceDisableSet);
 }

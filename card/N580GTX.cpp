@@ -13,15 +13,6 @@ constexpr RegisterSet kEnableSet = {
     0x80,
 };
 
-// Only registers 23 and 19 to 22 of it are written.
-constexpr RegisterSet kDisableSet = {
-    0x00,
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-    {0x00, 0x00, 0x00},
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00},
-    0x80,
-};
-
 } // namespace
 
 N580GTX::N580GTX() : VideoCardBase(std::make_unique<NVidiaStream>(), kIntervalMs)
@@ -43,7 +34,7 @@ void N580GTX::enable()
 void N580GTX::disable()
 {
     switchPollingOff();
-    writeGeForceShortSet(stream(), kDisableSet);
+    writeGeForceShortSet(stream(), kGeForceDisableSet);
 }
 
 void N580GTX::reset()
