@@ -77,7 +77,7 @@ public:
         installed_.sim().apply(reading(firstReading));
         program_ = installed_.start();
         window_ = program_->waitForMainWindow();
-        eventually([&] { return window_ != nullptr && IsWindowVisible(window_); });
+        waitUntil([&] { return window_ != nullptr && IsWindowVisible(window_); });
         mark();
     }
 
@@ -97,7 +97,7 @@ public:
     Writes settledWrites() const
     {
         Writes last;
-        eventually(
+        waitUntil(
             [&] {
                 Writes now = writesSinceMark();
                 const bool same = now == last && !now.empty();
@@ -131,7 +131,7 @@ public:
     }
     bool lampsBecome(const std::string& row, DWORD timeoutMs = 5000) const
     {
-        return eventually([&] { return lamps() == row; }, timeoutMs);
+        return waitUntil([&] { return lamps() == row; }, timeoutMs);
     }
     std::string allLit() const { return std::string(static_cast<size_t>(board_.lamps), '1'); }
 
@@ -249,7 +249,7 @@ TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
     EXPECT_TRUE(app.lampsBecome("11111111110000")) << "the hidden window's lamps follow";
 
     command(app.window(), kRestoreCommand);
-    EXPECT_TRUE(eventually([&] { return IsWindowVisible(app.window()) != FALSE; }));
+    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(app.window()) != FALSE; }));
 
     app.press(kHide);
     ASSERT_FALSE(IsWindowVisible(app.window()));
@@ -259,7 +259,7 @@ TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
     Sleep(300);
     EXPECT_FALSE(IsWindowVisible(app.window()));
     PostMessageW(app.program().trayWindow(), kTrayNotify, 1, WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(eventually([&] { return IsWindowVisible(app.window()) != FALSE; }));
+    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(app.window()) != FALSE; }));
     EXPECT_EQ("11111111110000", app.lamps());
 }
 
@@ -429,7 +429,7 @@ TEST(Autostart, TheCommandInTheRunValueStartsTheLauncherWhichStartsTheProgram)
     EXPECT_EQ(0u, launcher.exitCode);
 
     HWND window = nullptr;
-    ASSERT_TRUE(eventually(
+    ASSERT_TRUE(waitUntil(
         [&] { return EnumWindows(findAnyMainWindow, reinterpret_cast<LPARAM>(&window)), window != nullptr; },
         20000));
     DWORD processId = 0;

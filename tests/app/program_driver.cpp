@@ -126,14 +126,14 @@ HWND ProgramUnderTest::trayWindow() const
 HWND ProgramUnderTest::waitForMainWindow(DWORD timeoutMs) const
 {
     HWND found = nullptr;
-    eventually([&] { return (found = mainWindow()) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (found = mainWindow()) != nullptr; }, timeoutMs);
     return found;
 }
 
 HWND ProgramUnderTest::waitForMessageBox(DWORD timeoutMs) const
 {
     HWND found = nullptr;
-    eventually([&] { return (found = messageBox()) != nullptr && IsWindowVisible(found); }, timeoutMs);
+    waitUntil([&] { return (found = messageBox()) != nullptr && IsWindowVisible(found); }, timeoutMs);
     return found;
 }
 

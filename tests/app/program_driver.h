@@ -98,22 +98,6 @@ void click(HWND dialog, int id);
 // Posts the command a menu item or button sends to the window.
 void command(HWND window, int id);
 
-// Polls until the condition holds; false when the time is up.
-template <typename Condition>
-bool eventually(Condition condition, DWORD timeoutMs = 10000)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(20);
-    }
-}
-
 // The writes of the controller's default table: register 23, then 1 to 22.
 std::vector<std::pair<int, int>> resetWrites();
 

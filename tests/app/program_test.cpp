@@ -43,7 +43,7 @@ bool trayIconShown(HWND trayWindow)
 HWND waitUntilShown(const ProgramUnderTest& program)
 {
     HWND window = program.waitForMainWindow();
-    eventually([&] { return window != nullptr && IsWindowVisible(window); });
+    waitUntil([&] { return window != nullptr && IsWindowVisible(window); });
     return window;
 }
 
@@ -73,8 +73,7 @@ TEST_P(EachBoard, StartsWithItsLampsAllLitYesAndOffSelectedAndTheCardReset)
             EXPECT_TRUE(checked(window, kFirstLamp + lamp));
             const auto lit = lamp < board.greenLamps ? isGreen : isRed;
             COLORREF face = 0;
-            EXPECT_TRUE(
-                eventually([&] { return lit(face = averageColour(window, kFirstLamp + lamp)); }, 3000))
+            EXPECT_TRUE(waitUntil([&] { return lit(face = averageColour(window, kFirstLamp + lamp)); }, 3000))
                 << std::hex << face;
         }
     }
@@ -161,7 +160,7 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndLeavesTheFirstAsItWas)
     HWND window = waitUntilShown(*first);
     ASSERT_NE(nullptr, window);
     click(window, kOn);
-    ASSERT_TRUE(eventually([&] { return checked(window, kOn); }));
+    ASSERT_TRUE(waitUntil([&] { return checked(window, kOn); }));
 
     auto second = installed.start();
     ASSERT_TRUE(second->waitForExit(10000));
@@ -185,7 +184,7 @@ TEST(SingleInstance, TwoStartsAtNearlyTheSameMomentLeaveExactlyOneRunning)
     Installation installed(kRadeon6900);
     auto one = installed.start();
     auto two = installed.start();
-    ASSERT_TRUE(eventually([&] { return !one->running() || !two->running(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !one->running() || !two->running(); }, 20000));
     ProgramUnderTest& survivor = one->running() ? *one : *two;
     const ProgramUnderTest& ended = one->running() ? *two : *one;
     EXPECT_EQ(0u, ended.exitCode());

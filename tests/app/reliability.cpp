@@ -145,15 +145,6 @@ struct Outcome {
     double exitMs = 0;
 };
 
-double nowMs()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 Outcome hangOrCrash(const ProgramUnderTest& program, const std::string& what)
 {
     if (program.running()) {
@@ -167,7 +158,7 @@ Outcome runRound(Installation& installed, const ExitPath& path, DWORD onMs)
     DeleteFileW(installed.sim().logPath().c_str());
     const auto program = installed.start();
     HWND window = program->waitForMainWindow(kShowTimeoutMs);
-    if (window == nullptr || !eventually([&] { return IsWindowVisible(window) != FALSE; }, kShowTimeoutMs)) {
+    if (window == nullptr || !waitUntil([&] { return IsWindowVisible(window) != FALSE; }, kShowTimeoutMs)) {
         return hangOrCrash(*program, "the window did not show");
     }
     if (!press(window, IDC_ON) || !press(window, IDC_APPLY)) {

@@ -22,33 +22,11 @@ constexpr DWORD kPassRunMs = 2000;
 constexpr DWORD kCpuRunMs = 5000;
 constexpr int kDestructions = 10;
 
-double nowMs()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 class CountingListener : public ThreadListener {
 public:
     void notify(int) override { ++count; }
     std::atomic<int> count{0};
 };
-
-double threadCpuMs(HANDLE thread)
-{
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    GetThreadTimes(thread, &created, &exited, &kernel, &user);
-    auto ticks = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0; // 100 ns units
-}
 
 // With no pause between passes, and a reading that changes every pass so each
 // pass notifies, passes per second give the time of one.
@@ -72,9 +50,9 @@ double passMs(sim::SimControl& control)
 
 double cpuPerMinuteMs(RadeonHD6970& card)
 {
-    const double before = threadCpuMs(card.threadHandle());
+    const double before = nt_test::threadCpuMs(card.threadHandle());
     Sleep(kCpuRunMs);
-    return (threadCpuMs(card.threadHandle()) - before) * (60000.0 / kCpuRunMs);
+    return (nt_test::threadCpuMs(card.threadHandle()) - before) * (60000.0 / kCpuRunMs);
 }
 
 // Destroys polling cards at moments spread over the interval.
@@ -87,9 +65,7 @@ std::vector<double> destructionMs()
         ResumeThread(card->threadHandle());
         Sleep(
             static_cast<DWORD>(RadeonHD6970::kIntervalMs + run * RadeonHD6970::kIntervalMs / kDestructions));
-        const double start = nowMs();
-        card.reset();
-        times.push_back(nowMs() - start);
+        times.push_back(nt_test::millisecondsOf([&] { card.reset(); }));
     }
     return times;
 }

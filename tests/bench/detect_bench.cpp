@@ -1,6 +1,7 @@
 // Time of one card identification: the first in a process (COM and WMI start
 // up) and later ones (each opens its own connection again).
 #include "detect/CardModel.h"
+#include "nt_test.h"
 
 #include <windows.h>
 
@@ -12,28 +13,16 @@ namespace {
 
 constexpr int kLaterRuns = 5;
 
-double millisecondsOf(int (*identify)(), int& model)
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    LARGE_INTEGER end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    model = identify();
-    QueryPerformanceCounter(&end);
-    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
-
 } // namespace
 
 int main()
 {
     int model = 0;
-    const double first = millisecondsOf(identifyCardModel, model);
+    auto identify = [&] { model = identifyCardModel(); };
+    const double first = nt_test::millisecondsOf(identify);
     std::vector<double> later;
     for (int run = 0; run < kLaterRuns; ++run) {
-        later.push_back(millisecondsOf(identifyCardModel, model));
+        later.push_back(nt_test::millisecondsOf(identify));
     }
     std::sort(later.begin(), later.end());
     std::printf("identifyCardModel, first in the process\t%.1f\tms\n", first);

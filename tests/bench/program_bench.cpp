@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -36,38 +35,10 @@ constexpr DWORD kShowTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 // Let polling run a few passes before the program is closed.
 constexpr DWORD kOnBeforeCloseMs = 600;
+// Waits poll this often: the usual 20 ms is too coarse for these figures.
+constexpr DWORD kFinePollMs = 1;
 
 const Board& kBoard = kRadeon6900;
-
-double nowMs()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double millisecondsOf(const std::function<void()>& work)
-{
-    const double start = nowMs();
-    work();
-    return nowMs() - start;
-}
-
-// The driver's eventually() polls every 20 ms: too coarse for these figures.
-template <typename Condition>
-bool closelyWaitFor(Condition condition, DWORD timeoutMs)
-{
-    const double deadline = nowMs() + timeoutMs;
-    while (!condition()) {
-        if (nowMs() >= deadline) {
-            return false;
-        }
-        Sleep(1);
-    }
-    return true;
-}
 
 struct Spread {
     double median;
@@ -172,12 +143,12 @@ Started startAndShow(const Installation& installed)
     Started started;
     const double start = nowMs();
     started.program = installed.start();
-    const bool shown = closelyWaitFor(
+    const bool shown = waitUntil(
         [&] {
             started.window = started.program->mainWindow();
             return started.window != nullptr && IsWindowVisible(started.window);
         },
-        kShowTimeoutMs);
+        kShowTimeoutMs, kFinePollMs);
     started.startMs = nowMs() - start;
     if (!shown) {
         throw std::runtime_error("the main window did not show");
@@ -260,7 +231,7 @@ std::vector<double> readingToLampsMs(Installation& installed, HWND window)
         installed.sim().apply(readingOf(reading.value), false);
         const double start = nowMs();
         const std::string expected = rowOf(reading.lamps);
-        if (!closelyWaitFor([&] { return lampRow(window) == expected; }, kShowTimeoutMs)) {
+        if (!waitUntil([&] { return lampRow(window) == expected; }, kShowTimeoutMs, kFinePollMs)) {
             throw std::runtime_error("the lamps did not show reading " + std::to_string(reading.value));
         }
         times.push_back(nowMs() - start);
@@ -292,13 +263,7 @@ public:
             if (entry.th32OwnerProcessID == processId_) {
                 const card::UniqueKernelHandle thread(
                     OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
-                FILETIME created;
-                FILETIME exited;
-                FILETIME kernel;
-                FILETIME user;
-                if (thread && GetThreadTimes(thread.get(), &created, &exited, &kernel, &user)) {
-                    total += (ticks(kernel) + ticks(user)) / 10000.0; // 100 ns units
-                }
+                total += threadCpuMs(thread.get());
             }
         }
         return total;
@@ -322,11 +287,6 @@ public:
     }
 
 private:
-    static double ticks(const FILETIME& time)
-    {
-        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    }
-
     DWORD processId_;
     card::UniqueKernelHandle process_;
 };
@@ -348,8 +308,8 @@ RunningFigures measureRunning(Installation& installed)
     figures.cpuOffPerMinute = probe.cpuPerMinuteMs(kCpuRunMs);
 
     switchOn(started.window);
-    if (!closelyWaitFor([&] { return lampRow(started.window) == rowOf(kReadings[0].lamps); },
-                        kShowTimeoutMs)) {
+    if (!waitUntil([&] { return lampRow(started.window) == rowOf(kReadings[0].lamps); }, kShowTimeoutMs,
+                   kFinePollMs)) {
         throw std::runtime_error("the lamps do not follow the readings");
     }
     figures.readingToLamps = readingToLampsMs(installed, started.window);

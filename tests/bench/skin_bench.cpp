@@ -1,6 +1,7 @@
 // Time to build the main window's shaped region from its 414 x 369 face:
 // the product's build (one read of the bits) beside the pixel-by-pixel build.
 #include "ReferenceRegion.h"
+#include "nt_test.h"
 #include "skin/RegionRuns.h"
 
 #include <windows.h>
@@ -52,18 +53,11 @@ HBITMAP makeFace()
 // Median milliseconds of one build over the given rounds.
 double medianMs(int rounds, const std::function<HRGN()>& build)
 {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        ::QueryPerformanceCounter(&start);
-        const HRGN region = build();
-        ::QueryPerformanceCounter(&end);
+        HRGN region = nullptr;
+        times.push_back(nt_test::millisecondsOf([&] { region = build(); }));
         ::DeleteObject(region);
-        times.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                        static_cast<double>(frequency.QuadPart));
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

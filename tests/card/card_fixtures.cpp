@@ -6,27 +6,6 @@
 
 namespace card_test {
 
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(1);
-    }
-    return true;
-}
-
-double nowMs()
-{
-    LARGE_INTEGER now;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 std::vector<StreamRecord::Write> StreamRecord::writesSoFar()
 {
     std::lock_guard<std::mutex> hold(mutex);

@@ -17,10 +17,14 @@
 
 namespace card_test {
 
-// Polls the condition every millisecond; false when it still fails after timeoutMs.
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+using nt_test::nowMs;
 
-double nowMs();
+// Polls the condition every millisecond: a card's passes may follow each other
+// closely. False when it still fails after timeoutMs.
+inline bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    return nt_test::waitUntil(condition, timeoutMs, 1);
+}
 
 // What a ScriptedStream saw. Shared with the test, so it outlives the card
 // that owns the stream.

@@ -114,16 +114,40 @@ ProcessResult runProcess(const std::wstring& commandLine, const std::wstring& wo
     return result;
 }
 
+double nowMs()
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double millisecondsOf(const std::function<void()>& work)
+{
+    const double start = nowMs();
+    work();
+    return nowMs() - start;
+}
+
+double threadCpuMs(HANDLE thread)
+{
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+        return 0;
+    }
+    auto ticks = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0; // 100 ns units
+}
+
 bool waitForFile(const std::wstring& path, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!fileExists(path)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
+    return waitUntil([&] { return fileExists(path); }, timeoutMs);
 }
 
 std::optional<std::vector<BYTE>> readRegistryValue(HKEY hive, const std::wstring& key,

@@ -1,8 +1,10 @@
 #pragma once
-// Helpers that tests share: the build's folders, scratch folders, child
-// processes and prefix state (registry values, the reported display adapter).
+// Helpers that tests and benchmarks share: the build's folders, scratch
+// folders, child processes, timing and polling, and prefix state (registry
+// values, the reported display adapter).
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +45,27 @@ struct ProcessResult {
 // Runs a command line in a folder (empty: this process's current folder) and
 // waits for it to end.
 ProcessResult runProcess(const std::wstring& commandLine, const std::wstring& workingDir, DWORD timeoutMs);
+
+// Milliseconds on the high-resolution counter, for timing spans.
+double nowMs();
+double millisecondsOf(const std::function<void()>& work);
+// CPU time, kernel and user, that a thread has used; 0 when it can't be read.
+double threadCpuMs(HANDLE thread);
+
+// Polls the condition every pollMs until it holds; false when it still fails
+// after timeoutMs.
+template <typename Condition>
+bool waitUntil(Condition condition, DWORD timeoutMs = 10000, DWORD pollMs = 20)
+{
+    const double deadline = nowMs() + timeoutMs;
+    while (!condition()) {
+        if (nowMs() >= deadline) {
+            return false;
+        }
+        Sleep(pollMs);
+    }
+    return true;
+}
 
 // Polls until the file exists or the time is up.
 bool waitForFile(const std::wstring& path, DWORD timeoutMs);
