@@ -5,36 +5,17 @@
 
 #include "program_driver.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 using namespace nt_test;
 
 namespace {
 
-constexpr int kHide = 1000;
-constexpr int kQuit = 1001;
-constexpr int kReset = 1004;
-constexpr int kApply = 1005;
-constexpr int kClose = 1006;
-constexpr int kYes = 1007;
-constexpr int kNo = 1008;
-constexpr int kOn = 1043;
-constexpr int kOff = 1044;
-constexpr int kFirstLamp = 1024;
-constexpr int kRestoreCommand = 32771;
-constexpr int kExitCommand = 32772;
 constexpr UINT kTrayNotify = WM_USER + 1;
-
-using Writes = std::vector<std::pair<int, int>>;
 
 const Writes kRadeon6900Enable = {{23, 0x00}, {7, 0x20},  {6, 0x2A},  {5, 0x3B},  {4, 0x44},
                                   {3, 0x4A},  {2, 0x51},  {1, 0x51},  {19, 0x77}, {20, 0x65},
                                   {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-const Writes kRadeon6900Disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
-                                   {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
-                                   {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
 const Writes kGeForce580FirstEnable = {{23, 0x00}, {1, 0x41},  {2, 0x36},  {3, 0x2C},  {4, 0x22},
                                        {5, 0x19},  {6, 0x10},  {7, 0x0A},  {17, 0x00}, {18, 0x00},
                                        {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
@@ -47,26 +28,11 @@ Writes concat(Writes first, const Writes& second)
     return first;
 }
 
-// What the card's reset leaves as its register traffic.
-Writes resetOf(const Board& board)
-{
-    return board.model == kRadeon6900.model ? concat(resetWrites(), kRadeon6900Disable) : resetWrites();
-}
-
 sim::SimSettings reading(int value)
 {
     sim::SimSettings settings;
     settings.register25.values = {value};
     return settings;
-}
-
-bool trayIconShown(HWND trayWindow)
-{
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = trayWindow;
-    data.uID = 1;
-    return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
 // A started program with its window shown, and the log read from a mark on.
@@ -76,8 +42,7 @@ public:
     {
         installed_.sim().apply(reading(firstReading));
         program_ = installed_.start();
-        window_ = program_->waitForMainWindow();
-        waitUntil([&] { return window_ != nullptr && IsWindowVisible(window_); });
+        window_ = program_->waitForShownMainWindow();
         mark();
     }
 
@@ -110,25 +75,11 @@ public:
     }
 
     // Clicks a button and returns once the program has handled the click.
-    void press(int id)
-    {
-        SendMessageTimeoutW(GetDlgItem(window_, id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, nullptr);
-    }
-    void switchOn()
-    {
-        press(kOn);
-        press(kApply);
-    }
+    void press(int id) { nt_test::press(window_, id); }
+    void switchOn() { nt_test::switchOn(window_); }
 
     // The lamps lit now, as a row of 0 and 1.
-    std::string lamps() const
-    {
-        std::string row;
-        for (int lamp = 0; lamp < board_.lamps; ++lamp) {
-            row += checked(window_, kFirstLamp + lamp) ? '1' : '0';
-        }
-        return row;
-    }
+    std::string lamps() const { return lampRow(window_, board_.lamps); }
     bool lampsBecome(const std::string& row, DWORD timeoutMs = 5000) const
     {
         return waitUntil([&] { return lamps() == row; }, timeoutMs);
@@ -146,12 +97,12 @@ private:
 TEST(Apply, OnSendsTheEnableSetOnceAndTheLampsFollowTheReadings)
 {
     Running app(kRadeon6900, 40);
-    app.press(kOn);
-    EXPECT_TRUE(checked(app.window(), kOn));
-    EXPECT_FALSE(checked(app.window(), kOff));
+    app.press(IDC_ON);
+    EXPECT_TRUE(checked(app.window(), IDC_ON));
+    EXPECT_FALSE(checked(app.window(), IDC_OFF));
     EXPECT_TRUE(app.writesSinceMark().empty()) << "selecting alone sends nothing";
 
-    app.press(kApply);
+    app.press(IDC_APPLY);
     EXPECT_EQ(kRadeon6900Enable, app.settledWrites());
     // 40 shows four lamps on this board, 70 ten.
     EXPECT_TRUE(app.lampsBecome("11110000000000"));
@@ -159,7 +110,7 @@ TEST(Apply, OnSendsTheEnableSetOnceAndTheLampsFollowTheReadings)
     EXPECT_TRUE(app.lampsBecome("11111111110000"));
 
     app.mark();
-    app.press(kApply);
+    app.press(IDC_APPLY);
     Sleep(500);
     EXPECT_TRUE(app.writesSinceMark().empty()) << "On applied again reaches the card no more";
 }
@@ -171,8 +122,8 @@ TEST(Apply, OffSendsTheDisableSetAndLightsEveryLampForGood)
     ASSERT_TRUE(app.lampsBecome("11110000000000"));
 
     app.mark();
-    app.press(kOff);
-    app.press(kApply);
+    app.press(IDC_OFF);
+    app.press(IDC_APPLY);
     EXPECT_EQ(kRadeon6900Disable, app.settledWrites());
     EXPECT_EQ(app.allLit(), app.lamps());
     const int reads = app.installed().reads();
@@ -181,7 +132,7 @@ TEST(Apply, OffSendsTheDisableSetAndLightsEveryLampForGood)
     EXPECT_EQ(app.allLit(), app.lamps());
 
     app.mark();
-    app.press(kApply);
+    app.press(IDC_APPLY);
     Sleep(500);
     EXPECT_TRUE(app.writesSinceMark().empty()) << "Off applied again reaches the card no more";
 }
@@ -193,21 +144,21 @@ TEST(Reset, ResetsOnceSelectsOffLightsAllAndWorksAgainAfterApply)
     ASSERT_TRUE(app.lampsBecome("11110000000000"));
 
     app.mark();
-    app.press(kReset);
-    EXPECT_EQ(resetOf(app.board()), app.settledWrites());
-    EXPECT_TRUE(checked(app.window(), kOff));
-    EXPECT_FALSE(checked(app.window(), kOn));
+    app.press(IDC_RESET);
+    EXPECT_EQ(resetWrites(app.board()), app.settledWrites());
+    EXPECT_TRUE(checked(app.window(), IDC_OFF));
+    EXPECT_FALSE(checked(app.window(), IDC_ON));
     EXPECT_EQ(app.allLit(), app.lamps());
 
     app.mark();
-    app.press(kReset);
+    app.press(IDC_RESET);
     Sleep(500);
     EXPECT_TRUE(app.writesSinceMark().empty()) << "a second Reset does nothing";
 
     // Apply with Off after a reset sends nothing, but makes Reset available again.
-    app.press(kApply);
-    app.press(kReset);
-    EXPECT_EQ(resetOf(app.board()), app.settledWrites());
+    app.press(IDC_APPLY);
+    app.press(IDC_RESET);
+    EXPECT_EQ(resetWrites(app.board()), app.settledWrites());
 
     // And On applied after a reset switches the card on again.
     app.mark();
@@ -222,8 +173,8 @@ TEST(GeForce580, WritesTheFullSetOnTheFirstEnableAfterStartOrReset)
     EXPECT_EQ(kGeForce580FirstEnable, app.settledWrites());
 
     app.mark();
-    app.press(kOff);
-    app.press(kApply);
+    app.press(IDC_OFF);
+    app.press(IDC_APPLY);
     EXPECT_EQ(kGeForce580Disable, app.settledWrites());
 
     app.mark();
@@ -231,9 +182,9 @@ TEST(GeForce580, WritesTheFullSetOnTheFirstEnableAfterStartOrReset)
     EXPECT_EQ(kGeForce580Enable, app.settledWrites());
 
     app.mark();
-    app.press(kReset);
+    app.press(IDC_RESET);
     app.switchOn();
-    EXPECT_EQ(concat(resetWrites(), kGeForce580FirstEnable), app.settledWrites());
+    EXPECT_EQ(concat(resetWrites(app.board()), kGeForce580FirstEnable), app.settledWrites());
 }
 
 TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
@@ -242,16 +193,16 @@ TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
     app.switchOn();
     ASSERT_TRUE(app.lampsBecome("11110000000000"));
 
-    app.press(kHide);
+    app.press(IDC_HIDE);
     EXPECT_FALSE(IsWindowVisible(app.window()));
     EXPECT_TRUE(trayIconShown(app.program().trayWindow()));
     app.setReading(70);
     EXPECT_TRUE(app.lampsBecome("11111111110000")) << "the hidden window's lamps follow";
 
-    command(app.window(), kRestoreCommand);
+    command(app.window(), ID_SYSTRAY_RESTORE);
     EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(app.window()) != FALSE; }));
 
-    app.press(kHide);
+    app.press(IDC_HIDE);
     ASSERT_FALSE(IsWindowVisible(app.window()));
     // A single click on the icon changes nothing; a double click restores.
     PostMessageW(app.program().trayWindow(), kTrayNotify, 1, WM_LBUTTONDOWN);
@@ -274,12 +225,12 @@ void PrintTo(const ExitPath& path, std::ostream* out)
 }
 
 const ExitPath kExitPaths[] = {
-    {"Close", [](Running& app) { click(app.window(), kClose); }},
-    {"CrossButton", [](Running& app) { click(app.window(), kQuit); }},
+    {"Close", [](Running& app) { click(app.window(), IDC_CLOSE); }},
+    {"CrossButton", [](Running& app) { click(app.window(), IDC_QUIT); }},
     {"TrayExitWhileHidden",
      [](Running& app) {
-         app.press(kHide);
-         command(app.window(), kExitCommand);
+         app.press(IDC_HIDE);
+         command(app.window(), ID_SYSTRAY_EXIT);
      }},
     {"Enter", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_RETURN, 0); }},
     {"Escape", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_ESCAPE, 0); }},
@@ -310,18 +261,8 @@ TEST_P(EndsTheProgram, PromptlyWithTheResetAsTheLastTrafficAndNoIconLeft)
         EXPECT_FALSE(trayIconShown(tray));
 
         // Nothing at all reaches the controller after its reset.
-        const auto log = app.installed().sim().log();
-        const Writes expected = resetOf(board);
-        Writes tail;
-        for (auto entry = log.rbegin(); entry != log.rend() && tail.size() < expected.size(); ++entry) {
-            if (entry->function == "WriteAndReadI2C" || entry->function == "I2CWrite" ||
-                entry->function == "I2CRead") {
-                const bool read = entry->function == "I2CRead" || entry->field("action") == 1;
-                tail.insert(tail.begin(), {read ? -1 : static_cast<int>(entry->field("register")),
-                                           static_cast<int>(entry->field("value"))});
-            }
-        }
-        EXPECT_EQ(expected, tail);
+        const Writes expected = resetWrites(board);
+        EXPECT_EQ(expected, app.installed().lastTransactions(expected.size()));
     }
 }
 
@@ -344,22 +285,22 @@ TEST(Autostart, ApplyWithYesWritesTheLauncherPathAndWithNoRemovesIt)
 {
     ScopedRegistryValue before(HKEY_LOCAL_MACHINE, kRunKey, L"Norvik_Tallo", REG_SZ, std::nullopt);
     Running app(kRadeon6800);
-    app.press(kApply);
+    app.press(IDC_APPLY);
     EXPECT_EQ(kLauncherPath + L'\0', runValue());
 
-    app.press(kNo);
-    EXPECT_TRUE(checked(app.window(), kNo));
-    EXPECT_FALSE(checked(app.window(), kYes));
-    app.press(kApply);
+    app.press(IDC_RADIO_NO);
+    EXPECT_TRUE(checked(app.window(), IDC_RADIO_NO));
+    EXPECT_FALSE(checked(app.window(), IDC_RADIO_YES));
+    app.press(IDC_APPLY);
     EXPECT_FALSE(runValue());
 
     // "No" with no value, and "Yes" with another path, leave it as it is.
-    app.press(kApply);
+    app.press(IDC_APPLY);
     EXPECT_FALSE(runValue());
     ScopedRegistryValue other(HKEY_LOCAL_MACHINE, kRunKey, L"Norvik_Tallo", REG_SZ,
                               std::vector<BYTE>{'D', 0, ':', 0, 0, 0});
-    app.press(kYes);
-    app.press(kApply);
+    app.press(IDC_RADIO_YES);
+    app.press(IDC_APPLY);
     EXPECT_EQ(std::wstring(L"D:") + L'\0', runValue());
 }
 
@@ -401,7 +342,7 @@ BOOL CALLBACK findAnyMainWindow(HWND window, LPARAM found)
 {
     wchar_t name[16] = {};
     GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32770" && GetDlgItem(window, kOn) != nullptr && IsWindowVisible(window)) {
+    if (std::wstring(name) == L"#32770" && GetDlgItem(window, IDC_ON) != nullptr && IsWindowVisible(window)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -414,8 +355,8 @@ TEST(Autostart, TheCommandInTheRunValueStartsTheLauncherWhichStartsTheProgram)
     ProgramFilesInstallation installed(kRadeon6800);
     {
         Running app(kRadeon6800);
-        app.press(kApply); // "Yes" is selected at every start
-        click(app.window(), kClose);
+        app.press(IDC_APPLY); // "Yes" is selected at every start
+        click(app.window(), IDC_CLOSE);
         ASSERT_TRUE(app.program().waitForExit(5000));
     }
     const auto command = runValue();
@@ -435,7 +376,7 @@ TEST(Autostart, TheCommandInTheRunValueStartsTheLauncherWhichStartsTheProgram)
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    click(window, kClose);
+    click(window, IDC_CLOSE);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 10000));
     CloseHandle(process);
 }

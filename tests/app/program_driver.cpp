@@ -1,5 +1,7 @@
 #include "program_driver.h"
 
+#include <shellapi.h>
+
 #include <stdexcept>
 
 namespace nt_test {
@@ -10,6 +12,10 @@ const Board kGeForce560Ti{"GeForce GTX 560 Ti", 2, 0x10de, 0x1200, L"nvapi", 8, 
 const Board kGeForce580{"GeForce GTX 580", 3, 0x10de, 0x1080, L"nvapi", 12, 6};
 const Board kAllBoards[4] = {kRadeon6800, kRadeon6900, kGeForce560Ti, kGeForce580};
 
+const Writes kRadeon6900Disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
+                                   {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
+                                   {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
+
 void PrintTo(const Board& board, std::ostream* out)
 {
     *out << board.name;
@@ -17,7 +23,6 @@ void PrintTo(const Board& board, std::ostream* out)
 
 namespace {
 
-constexpr int kOnButtonId = 1043;
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kReadingRegister = 25;
 
@@ -55,7 +60,7 @@ HWND findWindowOf(DWORD processId, bool (*matches)(HWND))
 
 bool isMainDialog(HWND window)
 {
-    return className(window) == L"#32770" && GetDlgItem(window, kOnButtonId) != nullptr;
+    return className(window) == L"#32770" && GetDlgItem(window, IDC_ON) != nullptr;
 }
 
 bool isMessageBox(HWND window)
@@ -69,17 +74,25 @@ bool isTrayWindow(HWND window)
     return className(window).rfind(L"NtWnd:", 0) == 0;
 }
 
+bool isTransaction(const sim::LogEntry& entry)
+{
+    return entry.function == "WriteAndReadI2C" || entry.function == "I2CWrite" || entry.function == "I2CRead";
+}
+
 bool isWrite(const sim::LogEntry& entry)
 {
     return (entry.function == "WriteAndReadI2C" && entry.field("action") == 2) ||
            entry.function == "I2CWrite";
 }
 
+bool isRead(const sim::LogEntry& entry)
+{
+    return (entry.function == "WriteAndReadI2C" && entry.field("action") == 1) || entry.function == "I2CRead";
+}
+
 bool isReadingRead(const sim::LogEntry& entry)
 {
-    const bool read =
-        (entry.function == "WriteAndReadI2C" && entry.field("action") == 1) || entry.function == "I2CRead";
-    return read && entry.field("register") == kReadingRegister;
+    return isRead(entry) && entry.field("register") == kReadingRegister;
 }
 
 } // namespace
@@ -130,6 +143,15 @@ HWND ProgramUnderTest::waitForMainWindow(DWORD timeoutMs) const
     return found;
 }
 
+HWND ProgramUnderTest::waitForShownMainWindow(DWORD timeoutMs) const
+{
+    HWND window = waitForMainWindow(timeoutMs);
+    if (window != nullptr) {
+        waitUntil([&] { return IsWindowVisible(window) != FALSE; }, timeoutMs);
+    }
+    return window;
+}
+
 HWND ProgramUnderTest::waitForMessageBox(DWORD timeoutMs) const
 {
     HWND found = nullptr;
@@ -166,9 +188,9 @@ std::unique_ptr<ProgramUnderTest> Installation::start() const
     return std::make_unique<ProgramUnderTest>(dir_.file(L"Norvik_Tallo.exe"), dir_.path());
 }
 
-std::vector<std::pair<int, int>> Installation::writes() const
+Writes Installation::writes() const
 {
-    std::vector<std::pair<int, int>> result;
+    Writes result;
     for (const sim::LogEntry& entry : sim_.log()) {
         if (isWrite(entry)) {
             result.emplace_back(static_cast<int>(entry.field("register")),
@@ -176,6 +198,19 @@ std::vector<std::pair<int, int>> Installation::writes() const
         }
     }
     return result;
+}
+
+Writes Installation::lastTransactions(size_t count) const
+{
+    const std::vector<sim::LogEntry> log = sim_.log();
+    Writes tail;
+    for (auto entry = log.rbegin(); entry != log.rend() && tail.size() < count; ++entry) {
+        if (isTransaction(*entry)) {
+            tail.insert(tail.begin(), {isRead(*entry) ? -1 : static_cast<int>(entry->field("register")),
+                                       static_cast<int>(entry->field("value"))});
+        }
+    }
+    return tail;
 }
 
 int Installation::reads() const
@@ -215,16 +250,48 @@ void click(HWND dialog, int id)
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+bool press(HWND dialog, int id, DWORD timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+bool switchOn(HWND dialog)
+{
+    return press(dialog, IDC_ON) && press(dialog, IDC_APPLY);
+}
+
 void command(HWND window, int id)
 {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-std::vector<std::pair<int, int>> resetWrites()
+std::string lampRow(HWND dialog, int count)
 {
-    std::vector<std::pair<int, int>> writes = {{23, 0x00}};
+    std::string row;
+    for (int lamp = 0; lamp < count; ++lamp) {
+        row += checked(dialog, IDC_LED0 + lamp) ? '1' : '0';
+    }
+    return row;
+}
+
+bool trayIconShown(HWND trayWindow)
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = trayWindow;
+    data.uID = 1;
+    return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+Writes resetWrites(const Board& board)
+{
+    Writes writes = {{23, 0x00}};
     for (int reg = 1; reg <= 22; ++reg) {
         writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
+    }
+    if (board.model == kRadeon6900.model) {
+        writes.insert(writes.end(), kRadeon6900Disable.begin(), kRadeon6900Disable.end());
     }
     return writes;
 }

@@ -6,6 +6,7 @@
 
 #include "SimControl.h"
 #include "nt_test.h"
+#include "res/resource.h"
 
 #include <memory>
 #include <ostream>
@@ -14,6 +15,9 @@
 #include <vector>
 
 namespace nt_test {
+
+// Controller traffic as (register, value), in the order it happened.
+using Writes = std::vector<std::pair<int, int>>;
 
 // A supported board as the platform reports it, and what the window shows for it.
 struct Board {
@@ -47,6 +51,9 @@ public:
 
     // The main dialog (it holds the On button), once it exists; it may be hidden.
     HWND waitForMainWindow(DWORD timeoutMs = 20000) const;
+    // The main dialog once it is shown; still hidden (or null) when it is not
+    // shown in time.
+    HWND waitForShownMainWindow(DWORD timeoutMs = 20000) const;
     HWND mainWindow() const;
     // A message box of this process (its text is the static child 0xFFFF).
     HWND waitForMessageBox(DWORD timeoutMs = 20000) const;
@@ -76,8 +83,11 @@ public:
     const std::wstring& folder() const { return dir_.path(); }
     std::unique_ptr<ProgramUnderTest> start() const;
 
-    // Register writes in the log so far, as (register, value).
-    std::vector<std::pair<int, int>> writes() const;
+    // Register writes in the log so far.
+    Writes writes() const;
+    // The last `count` controller transactions of the log; a read counts as
+    // register -1, so one after the card's reset shows as a mismatch.
+    Writes lastTransactions(size_t count) const;
     // Register 25 reads in the log so far.
     int reads() const;
 
@@ -95,11 +105,24 @@ bool visible(HWND dialog, int id);
 // Clicks a control as the system would for a mouse click (a posted BM_CLICK,
 // so a handler that takes a while or opens a box does not block the caller).
 void click(HWND dialog, int id);
+// Clicks a control and returns once the program has handled the click;
+// false when it has not within timeoutMs.
+bool press(HWND dialog, int id, DWORD timeoutMs = 10000);
+// Selects On and applies it, as the user does.
+bool switchOn(HWND dialog);
 // Posts the command a menu item or button sends to the window.
 void command(HWND window, int id);
 
-// The writes of the controller's default table: register 23, then 1 to 22.
-std::vector<std::pair<int, int>> resetWrites();
+// The first `count` lamps, as a row of 0 (dark) and 1 (lit).
+std::string lampRow(HWND dialog, int count);
+// Whether the shell still holds the program's icon (ID 1 of its tray window).
+bool trayIconShown(HWND trayWindow);
+
+// What the 6900 series writes to switch off, and as the end of its reset.
+extern const Writes kRadeon6900Disable;
+// The card's reset as the controller sees it: the default table (register 23,
+// then 1 to 22) and, on the 6900 series, its disable set.
+Writes resetWrites(const Board& board);
 
 // The average colour of a control's pixels on the screen (a 24-bit display).
 COLORREF averageColour(HWND dialog, int id);

@@ -4,21 +4,11 @@
 
 #include "program_driver.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 using namespace nt_test;
 
 namespace {
-
-constexpr int kYes = 1007;
-constexpr int kNo = 1008;
-constexpr int kOn = 1043;
-constexpr int kOff = 1044;
-constexpr int kClose = 1006;
-constexpr int kFirstLamp = 1024;
-constexpr int kLampCount = 14;
 
 bool isGreen(COLORREF c)
 {
@@ -30,26 +20,9 @@ bool isRed(COLORREF c)
     return GetRValue(c) > GetGValue(c) + 40;
 }
 
-// Whether the shell still holds the program's icon (ID 1 of its tray window).
-bool trayIconShown(HWND trayWindow)
-{
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = trayWindow;
-    data.uID = 1;
-    return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
-}
-
-HWND waitUntilShown(const ProgramUnderTest& program)
-{
-    HWND window = program.waitForMainWindow();
-    waitUntil([&] { return window != nullptr && IsWindowVisible(window); });
-    return window;
-}
-
 void closeAndWait(const ProgramUnderTest& program, HWND window)
 {
-    click(window, kClose);
+    click(window, IDC_CLOSE);
     EXPECT_TRUE(program.waitForExit(10000));
     EXPECT_EQ(0u, program.exitCode());
 }
@@ -61,38 +34,30 @@ TEST_P(EachBoard, StartsWithItsLampsAllLitYesAndOffSelectedAndTheCardReset)
     const Board& board = GetParam();
     Installation installed(board);
     auto program = installed.start();
-    HWND window = waitUntilShown(*program);
+    HWND window = program->waitForShownMainWindow();
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(IsWindowVisible(window));
 
-    for (int lamp = 0; lamp < kLampCount; ++lamp) {
+    for (int lamp = 0; lamp < NT_LED_COUNT; ++lamp) {
         SCOPED_TRACE("lamp " + std::to_string(lamp));
         const bool shown = lamp < board.lamps;
-        EXPECT_EQ(shown, visible(window, kFirstLamp + lamp));
+        EXPECT_EQ(shown, visible(window, IDC_LED0 + lamp));
         if (shown) {
-            EXPECT_TRUE(checked(window, kFirstLamp + lamp));
+            EXPECT_TRUE(checked(window, IDC_LED0 + lamp));
             const auto lit = lamp < board.greenLamps ? isGreen : isRed;
             COLORREF face = 0;
-            EXPECT_TRUE(waitUntil([&] { return lit(face = averageColour(window, kFirstLamp + lamp)); }, 3000))
+            EXPECT_TRUE(waitUntil([&] { return lit(face = averageColour(window, IDC_LED0 + lamp)); }, 3000))
                 << std::hex << face;
         }
     }
-    EXPECT_TRUE(checked(window, kYes));
-    EXPECT_FALSE(checked(window, kNo));
-    EXPECT_TRUE(checked(window, kOff));
-    EXPECT_FALSE(checked(window, kOn));
+    EXPECT_TRUE(checked(window, IDC_RADIO_YES));
+    EXPECT_FALSE(checked(window, IDC_RADIO_NO));
+    EXPECT_TRUE(checked(window, IDC_OFF));
+    EXPECT_FALSE(checked(window, IDC_ON));
     EXPECT_TRUE(trayIconShown(program->trayWindow()));
 
     // The reset sequence is the first register traffic; polling is still off.
-    auto expected = resetWrites();
-    if (board.model == kRadeon6900.model) {
-        // The 6900 series follows it with its disable set.
-        const std::vector<std::pair<int, int>> disable = {
-            {23, 0x00}, {7, 0},     {6, 0},     {5, 0},     {4, 0},  {3, 0},  {2, 0},    {1, 0},
-            {19, 0x77}, {20, 0x77}, {21, 0x77}, {22, 0x77}, {17, 0}, {18, 0}, {23, 0x80}};
-        expected.insert(expected.end(), disable.begin(), disable.end());
-    }
-    EXPECT_EQ(expected, installed.writes());
+    EXPECT_EQ(resetWrites(board), installed.writes());
     EXPECT_EQ(0, installed.reads());
 
     closeAndWait(*program, window);
@@ -157,10 +122,10 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndLeavesTheFirstAsItWas)
 {
     Installation installed(kRadeon6900);
     auto first = installed.start();
-    HWND window = waitUntilShown(*first);
+    HWND window = first->waitForShownMainWindow();
     ASSERT_NE(nullptr, window);
-    click(window, kOn);
-    ASSERT_TRUE(waitUntil([&] { return checked(window, kOn); }));
+    click(window, IDC_ON);
+    ASSERT_TRUE(waitUntil([&] { return checked(window, IDC_ON); }));
 
     auto second = installed.start();
     ASSERT_TRUE(second->waitForExit(10000));
@@ -169,12 +134,12 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndLeavesTheFirstAsItWas)
 
     EXPECT_TRUE(first->running());
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_TRUE(checked(window, kOn));
+    EXPECT_TRUE(checked(window, IDC_ON));
     closeAndWait(*first, window);
 
     // Once the first has ended, the next start runs normally.
     auto third = installed.start();
-    HWND again = waitUntilShown(*third);
+    HWND again = third->waitForShownMainWindow();
     ASSERT_NE(nullptr, again);
     closeAndWait(*third, again);
 }
@@ -188,7 +153,7 @@ TEST(SingleInstance, TwoStartsAtNearlyTheSameMomentLeaveExactlyOneRunning)
     ProgramUnderTest& survivor = one->running() ? *one : *two;
     const ProgramUnderTest& ended = one->running() ? *two : *one;
     EXPECT_EQ(0u, ended.exitCode());
-    HWND window = waitUntilShown(survivor);
+    HWND window = survivor.waitForShownMainWindow();
     ASSERT_NE(nullptr, window);
     Sleep(500);
     EXPECT_TRUE(survivor.running());

@@ -6,7 +6,6 @@
 //
 // Usage: reliability [rounds] [--slow MS] [--seed N]
 #include "program_driver.h"
-#include "res/resource.h"
 
 #include <windows.h>
 
@@ -34,35 +33,7 @@ constexpr DWORD kLongestOnMs = 1000;
 
 const Board& kBoard = kRadeon6900;
 
-using Transactions = std::vector<std::pair<int, int>>;
-
-// The card's reset as the controller sees it: the default table, then this
-// board's disable set.
-Transactions resetSequence()
-{
-    Transactions expected = resetWrites();
-    const Transactions disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
-                                  {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
-                                  {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-    expected.insert(expected.end(), disable.begin(), disable.end());
-    return expected;
-}
-
-// The last `count` controller transactions of the log as (register, value);
-// a read counts as register -1, so one after the reset shows up as a mismatch.
-Transactions lastTransactions(Installation& installed, size_t count)
-{
-    const std::vector<sim::LogEntry> log = installed.sim().log("WriteAndReadI2C");
-    Transactions tail;
-    for (auto entry = log.rbegin(); entry != log.rend() && tail.size() < count; ++entry) {
-        const bool read = entry->field("action") == 1;
-        tail.insert(tail.begin(), {read ? -1 : static_cast<int>(entry->field("register")),
-                                   static_cast<int>(entry->field("value"))});
-    }
-    return tail;
-}
-
-std::string describe(const Transactions& transactions)
+std::string describe(const Writes& transactions)
 {
     std::string text;
     for (const auto& [reg, value] : transactions) {
@@ -71,14 +42,6 @@ std::string describe(const Transactions& transactions)
         text += item;
     }
     return text;
-}
-
-// Clicks and waits until the program has handled the click.
-bool press(HWND window, int id)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(GetDlgItem(window, id), BM_CLICK, 0, 0, SMTO_NORMAL, kClickTimeoutMs,
-                               &result) != 0;
 }
 
 struct ExitPath {
@@ -100,7 +63,7 @@ const ExitPath kExitPaths[] = {
      }},
     {"tray Exit while hidden",
      [](HWND window) {
-         if (!press(window, IDC_HIDE)) {
+         if (!press(window, IDC_HIDE, kClickTimeoutMs)) {
              return false;
          }
          command(window, ID_SYSTRAY_EXIT);
@@ -157,11 +120,11 @@ Outcome runRound(Installation& installed, const ExitPath& path, DWORD onMs)
 {
     DeleteFileW(installed.sim().logPath().c_str());
     const auto program = installed.start();
-    HWND window = program->waitForMainWindow(kShowTimeoutMs);
-    if (window == nullptr || !waitUntil([&] { return IsWindowVisible(window) != FALSE; }, kShowTimeoutMs)) {
+    HWND window = program->waitForShownMainWindow(kShowTimeoutMs);
+    if (window == nullptr || !IsWindowVisible(window)) {
         return hangOrCrash(*program, "the window did not show");
     }
-    if (!press(window, IDC_ON) || !press(window, IDC_APPLY)) {
+    if (!press(window, IDC_ON, kClickTimeoutMs) || !press(window, IDC_APPLY, kClickTimeoutMs)) {
         return hangOrCrash(*program, "On and Apply were not handled");
     }
     Sleep(onMs);
@@ -179,8 +142,8 @@ Outcome runRound(Installation& installed, const ExitPath& path, DWORD onMs)
         outcome.detail = "ended with status " + std::to_string(program->exitCode());
         return outcome;
     }
-    const Transactions expected = resetSequence();
-    const Transactions tail = lastTransactions(installed, expected.size());
+    const Writes expected = resetWrites(kBoard);
+    const Writes tail = installed.lastTransactions(expected.size());
     if (tail != expected) {
         outcome.failure = Failure::WrongTail;
         outcome.detail = "the log ends with" + describe(tail);

@@ -156,18 +156,6 @@ Started startAndShow(const Installation& installed)
     return started;
 }
 
-// Clicks and returns once the program has handled the click.
-void press(HWND window, int id)
-{
-    SendMessageTimeoutW(GetDlgItem(window, id), BM_CLICK, 0, 0, SMTO_NORMAL, kExitTimeoutMs, nullptr);
-}
-
-void switchOn(HWND window)
-{
-    press(window, IDC_ON);
-    press(window, IDC_APPLY);
-}
-
 double closeToExitMs(const Started& started)
 {
     click(started.window, IDC_CLOSE);
@@ -196,15 +184,6 @@ sim::SimSettings changingReadings()
     return settings;
 }
 
-std::string lampRow(HWND window)
-{
-    std::string row;
-    for (int lamp = 0; lamp < kBoard.lamps; ++lamp) {
-        row += checked(window, IDC_LED0 + lamp) ? '1' : '0';
-    }
-    return row;
-}
-
 std::string rowOf(int lamps)
 {
     return std::string(static_cast<size_t>(lamps), '1') +
@@ -231,7 +210,8 @@ std::vector<double> readingToLampsMs(Installation& installed, HWND window)
         installed.sim().apply(readingOf(reading.value), false);
         const double start = nowMs();
         const std::string expected = rowOf(reading.lamps);
-        if (!waitUntil([&] { return lampRow(window) == expected; }, kShowTimeoutMs, kFinePollMs)) {
+        if (!waitUntil([&] { return lampRow(window, kBoard.lamps) == expected; }, kShowTimeoutMs,
+                       kFinePollMs)) {
             throw std::runtime_error("the lamps did not show reading " + std::to_string(reading.value));
         }
         times.push_back(nowMs() - start);
@@ -308,8 +288,8 @@ RunningFigures measureRunning(Installation& installed)
     figures.cpuOffPerMinute = probe.cpuPerMinuteMs(kCpuRunMs);
 
     switchOn(started.window);
-    if (!waitUntil([&] { return lampRow(started.window) == rowOf(kReadings[0].lamps); }, kShowTimeoutMs,
-                   kFinePollMs)) {
+    if (!waitUntil([&] { return lampRow(started.window, kBoard.lamps) == rowOf(kReadings[0].lamps); },
+                   kShowTimeoutMs, kFinePollMs)) {
         throw std::runtime_error("the lamps do not follow the readings");
     }
     figures.readingToLamps = readingToLampsMs(installed, started.window);
