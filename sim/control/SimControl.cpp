@@ -78,6 +78,13 @@ std::vector<LogEntry> parseLog(const std::string& text)
     return entries;
 }
 
+SimSettings withRegister25(int value)
+{
+    SimSettings settings;
+    settings.register25.values = {value};
+    return settings;
+}
+
 SimControl::SimControl(std::wstring folder)
     : controlPath_(folder + L"\\sim-control.txt"), logPath_(folder + L"\\sim-log.txt")
 {

@@ -20,6 +20,9 @@ struct LogEntry {
 
 std::vector<LogEntry> parseLog(const std::string& text);
 
+// Settings with register 25 fixed at one value, the rest at their defaults.
+SimSettings withRegister25(int value);
+
 class SimControl {
 public:
     // Keeps the control file and the log in folder and names the control file

@@ -28,19 +28,12 @@ Writes concat(Writes first, const Writes& second)
     return first;
 }
 
-sim::SimSettings reading(int value)
-{
-    sim::SimSettings settings;
-    settings.register25.values = {value};
-    return settings;
-}
-
 // A started program with its window shown, and the log read from a mark on.
 class Running {
 public:
     explicit Running(const Board& board, int firstReading = 0) : board_(board), installed_(board)
     {
-        installed_.sim().apply(reading(firstReading));
+        installed_.sim().apply(sim::withRegister25(firstReading));
         program_ = installed_.start();
         window_ = program_->waitForShownMainWindow();
         mark();
@@ -51,7 +44,7 @@ public:
     Installation& installed() { return installed_; }
     const Board& board() const { return board_; }
 
-    void setReading(int value) { installed_.sim().apply(reading(value)); }
+    void setReading(int value) { installed_.sim().apply(sim::withRegister25(value)); }
     void mark() { mark_ = installed_.writes().size(); }
     Writes writesSinceMark() const
     {

@@ -166,13 +166,6 @@ double closeToExitMs(const Started& started)
     return nowMs() - start;
 }
 
-sim::SimSettings readingOf(int value)
-{
-    sim::SimSettings settings;
-    settings.register25.values = {value};
-    return settings;
-}
-
 // A triangle fast enough that nearly every polling pass passes a new reading on.
 sim::SimSettings changingReadings()
 {
@@ -207,7 +200,7 @@ std::vector<double> readingToLampsMs(Installation& installed, HWND window)
     for (int change = 0; change < kReadingChanges; ++change) {
         const Reading& reading = kReadings[static_cast<size_t>(change) % std::size(kReadings)];
         Sleep(pause(random));
-        installed.sim().apply(readingOf(reading.value), false);
+        installed.sim().apply(sim::withRegister25(reading.value), false);
         const double start = nowMs();
         const std::string expected = rowOf(reading.lamps);
         if (!waitUntil([&] { return lampRow(window, kBoard.lamps) == expected; }, kShowTimeoutMs,
@@ -282,7 +275,7 @@ struct RunningFigures {
 RunningFigures measureRunning(Installation& installed)
 {
     RunningFigures figures{};
-    installed.sim().apply(readingOf(kReadings[0].value), false);
+    installed.sim().apply(sim::withRegister25(kReadings[0].value), false);
     const Started started = startAndShow(installed);
     const ProcessProbe probe(started.program->processId());
     figures.cpuOffPerMinute = probe.cpuPerMinuteMs(kCpuRunMs);

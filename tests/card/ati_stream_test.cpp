@@ -157,9 +157,7 @@ TEST_F(AtiStream, WithoutAQualifyingAdapterConstructionFails)
 
 TEST_F(AtiStream, EachCallIsOneTransactionWithTheDriversRecord)
 {
-    sim::SimSettings settings;
-    settings.register25.values = {0x5A};
-    standIn.control().apply(settings);
+    standIn.control().apply(sim::withRegister25(0x5A));
     AtipdlxxStream stream;
     unsigned char byte = 0;
     EXPECT_EQ(1, stream.read(&byte, 25, 1));
@@ -189,8 +187,7 @@ TEST_F(AtiStream, EachCallIsOneTransactionWithTheDriversRecord)
 
 TEST_F(AtiStream, AFailedReadLeavesTheBufferAndReturnsTheCount)
 {
-    sim::SimSettings settings;
-    settings.register25.values = {0x5A};
+    sim::SimSettings settings = sim::withRegister25(0x5A);
     settings.failTransactions = true;
     standIn.control().apply(settings);
     AtipdlxxStream stream;

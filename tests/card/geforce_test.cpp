@@ -98,7 +98,7 @@ TEST_F(GeForce, GTX560WritesItsFullSetOnEveryEnableAndKeepsTheBaseReset)
 // Pass starts lie an interval apart at least; the readings reach the listener.
 TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     auto passGaps = [&](VideoCardBase& card) {
         CountingListener listener;
         card.listener = &listener;

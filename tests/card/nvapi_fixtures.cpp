@@ -35,11 +35,4 @@ std::vector<std::pair<int, int>> NvapiStandIn::writes()
     return writes;
 }
 
-sim::SimSettings withRegister25(int value)
-{
-    sim::SimSettings settings;
-    settings.register25.values = {value};
-    return settings;
-}
-
 } // namespace card_test

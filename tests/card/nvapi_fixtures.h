@@ -27,7 +27,4 @@ private:
     sim::SimControl control_;
 };
 
-// Fixed register 25, for a read to show where its byte came from.
-sim::SimSettings withRegister25(int value);
-
 } // namespace card_test

@@ -57,7 +57,7 @@ TEST_F(NvapiProbe, WithoutTheDriverStreamsAndCardsAreBuiltAndReachNothing)
 // on PATH must not be loaded, one beside the program must.
 TEST_F(NvapiProbe, LoadsTheDriverFromTheProgramsFolderOnly)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     nt_test::TempDir planted;
     placeStandIn(planted);
     wchar_t oldPath[32767] = {};
@@ -74,7 +74,7 @@ TEST_F(NvapiProbe, LoadsTheDriverFromTheProgramsFolderOnly)
 
 TEST_F(NvapiProbe, TheDriverIsInitialisedOnceThenEachStreamEnumeratesAndPreparesItsGpu)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     placeStandIn(program);
     ASSERT_EQ(0x5Au, run());
     std::vector<sim::LogEntry> calls = standIn.control().log();
@@ -98,7 +98,7 @@ TEST_F(NvapiProbe, TheDriverIsInitialisedOnceThenEachStreamEnumeratesAndPrepares
 
 TEST_F(NvapiProbe, AFailedInitialisationLeavesEveryOperationUnreached)
 {
-    sim::SimSettings settings = withRegister25(0x5A);
+    sim::SimSettings settings = sim::withRegister25(0x5A);
     settings.nvapiInitFails = true;
     standIn.control().apply(settings);
     placeStandIn(program);
@@ -109,7 +109,7 @@ TEST_F(NvapiProbe, AFailedInitialisationLeavesEveryOperationUnreached)
 
 TEST_F(NvapiProbe, AMissingOperationIsSkippedAndTheRestStillWork)
 {
-    sim::SimSettings settings = withRegister25(0x5A);
+    sim::SimSettings settings = sim::withRegister25(0x5A);
     settings.nvapiMissing = {0x4D7B0709};
     standIn.control().apply(settings);
     placeStandIn(program);

@@ -27,7 +27,7 @@ long long firstGpu(NvapiStandIn& standIn)
 
 TEST_F(NvidiaStream, EachTransactionHandsTheDriverItsI2CRecord)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     NVidiaStream stream;
     unsigned char byte = 0;
     EXPECT_EQ(0, stream.read(&byte, 25, 1));
@@ -62,7 +62,7 @@ TEST_F(NvidiaStream, EachTransactionHandsTheDriverItsI2CRecord)
 
 TEST_F(NvidiaStream, OneByteMovesWhateverTheCount)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     NVidiaStream stream;
     unsigned char buffer[4] = {kUntouched, kUntouched, kUntouched, kUntouched};
     EXPECT_EQ(0, stream.read(buffer, 25, 4));
@@ -79,7 +79,7 @@ TEST_F(NvidiaStream, OneByteMovesWhateverTheCount)
 
 TEST_F(NvidiaStream, RegisterNumbersAreSentAsTheirLowByte)
 {
-    standIn.control().apply(withRegister25(0x5A));
+    standIn.control().apply(sim::withRegister25(0x5A));
     NVidiaStream stream;
     unsigned char byte = 0;
     stream.read(&byte, 256 + 25, 1);
@@ -126,7 +126,7 @@ TEST_F(NvidiaStream, OnlyTheFirstGpuEnumeratedIsAddressed)
 
 TEST_F(NvidiaStream, WithoutAGpuTransactionsFailAndNothingMoves)
 {
-    sim::SimSettings settings = withRegister25(0x5A);
+    sim::SimSettings settings = sim::withRegister25(0x5A);
     settings.nvapiGpus = 0;
     standIn.control().apply(settings);
     NVidiaStream stream;
@@ -142,7 +142,7 @@ TEST_F(NvidiaStream, WithoutAGpuTransactionsFailAndNothingMoves)
 
 TEST_F(NvidiaStream, AFailedReadLeavesTheBufferAndStillReturnsZero)
 {
-    sim::SimSettings settings = withRegister25(0x5A);
+    sim::SimSettings settings = sim::withRegister25(0x5A);
     settings.failTransactions = true;
     standIn.control().apply(settings);
     NVidiaStream stream;
