@@ -6,6 +6,33 @@
 
 namespace card_test {
 
+Writes defaultTableWrites()
+{
+    Writes writes = {{23, 0x00}};
+    for (int reg = 1; reg <= 22; ++reg) {
+        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
+    }
+    return writes;
+}
+
+Writes joined(std::initializer_list<Writes> parts)
+{
+    Writes all;
+    for (const Writes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+std::vector<double> passGapsMs(const std::vector<long long>& readTimesUs)
+{
+    std::vector<double> gaps;
+    for (std::size_t read = 10; read + 10 <= readTimesUs.size(); read += 10) {
+        gaps.push_back(static_cast<double>(readTimesUs[read] - readTimesUs[read - 10]) / 1000.0);
+    }
+    return gaps;
+}
+
 std::vector<StreamRecord::Write> StreamRecord::writesSoFar()
 {
     std::lock_guard<std::mutex> hold(mutex);
@@ -60,9 +87,9 @@ StandIn::~StandIn()
     RemoveDllDirectory(cookie_);
 }
 
-std::vector<std::pair<int, int>> StandIn::writes()
+Writes StandIn::writes()
 {
-    std::vector<std::pair<int, int>> writes;
+    Writes writes;
     for (const sim::LogEntry& entry : control_.log("WriteAndReadI2C")) {
         if (entry.field("action") == 2) {
             writes.emplace_back(static_cast<int>(entry.field("register")),

@@ -11,8 +11,10 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace card_test {
@@ -25,6 +27,17 @@ inline bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
 {
     return nt_test::waitUntil(condition, timeoutMs, 1);
 }
+
+// Register writes as (register, value), in the order they were made.
+using Writes = std::vector<std::pair<int, int>>;
+
+// What every card's reset writes: register 23, then 1 to 22.
+Writes defaultTableWrites();
+Writes joined(std::initializer_list<Writes> parts);
+
+// The gaps in ms between the starts of passes of ten reads each, from the
+// reads' logged times in microseconds.
+std::vector<double> passGapsMs(const std::vector<long long>& readTimesUs);
 
 // What a ScriptedStream saw. Shared with the test, so it outlives the card
 // that owns the stream.
@@ -83,8 +96,8 @@ public:
     StandIn& operator=(const StandIn&) = delete;
 
     sim::SimControl& control() { return control_; }
-    // The writes logged so far, as register and value.
-    std::vector<std::pair<int, int>> writes();
+    // The writes logged so far.
+    Writes writes();
     int reads();
 
 private:

@@ -11,7 +11,6 @@
 #include <atomic>
 
 using namespace card_test;
-using Writes = std::vector<std::pair<int, int>>;
 
 namespace {
 
@@ -24,24 +23,6 @@ const Writes k560Enable = {{23, 0x00}, {1, 0x88},  {2, 0x6E},  {3, 0x4E},  {4, 0
                            {19, 0x87}, {20, 0x65}, {21, 0x43}, {22, 0x21}, {23, 0x80}};
 // Both boards: registers 1 to 7, 17 and 18 keep what they hold.
 const Writes kDisable = {{23, 0x00}, {19, 0x00}, {20, 0x00}, {21, 0x00}, {22, 0x00}, {23, 0x80}};
-
-Writes defaultTable()
-{
-    Writes writes = {{23, 0x00}};
-    for (int reg = 1; reg <= 22; ++reg) {
-        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
-    }
-    return writes;
-}
-
-Writes joined(std::initializer_list<Writes> parts)
-{
-    Writes all;
-    for (const Writes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 class CountingListener : public ThreadListener {
 public:
@@ -80,9 +61,9 @@ TEST_F(GeForce, GTX580WritesItsFullSetAgainAfterReset)
     card.reset();
     card.disable();
     card.enable();
-    EXPECT_EQ(
-        joined({k580FirstEnable, defaultTable(), k580FirstEnable, defaultTable(), kDisable, k580FirstEnable}),
-        standIn.writes());
+    EXPECT_EQ(joined({k580FirstEnable, defaultTableWrites(), k580FirstEnable, defaultTableWrites(), kDisable,
+                      k580FirstEnable}),
+              standIn.writes());
 }
 
 TEST_F(GeForce, GTX560WritesItsFullSetOnEveryEnableAndKeepsTheBaseReset)
@@ -92,7 +73,7 @@ TEST_F(GeForce, GTX560WritesItsFullSetOnEveryEnableAndKeepsTheBaseReset)
     card.enable();
     card.disable();
     card.reset();
-    EXPECT_EQ(joined({k560Enable, k560Enable, kDisable, defaultTable()}), standIn.writes());
+    EXPECT_EQ(joined({k560Enable, k560Enable, kDisable, defaultTableWrites()}), standIn.writes());
 }
 
 // Pass starts lie an interval apart at least; the readings reach the listener.
@@ -113,11 +94,7 @@ TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
             EXPECT_EQ(25, read.field("register"));
             times.push_back(read.field("time"));
         }
-        std::vector<double> gaps;
-        for (std::size_t read = 10; read + 10 <= times.size(); read += 10) {
-            gaps.push_back(static_cast<double>(times[read] - times[read - 10]) / 1000.0);
-        }
-        return gaps;
+        return passGapsMs(times);
     };
     {
         N580GTX card;

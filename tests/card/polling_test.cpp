@@ -191,10 +191,7 @@ TEST_F(Polling, ResetWritesTheDefaultTableFiveMillisecondsApart)
     start([](int) { return 0; });
     card->reset();
     const std::vector<StreamRecord::Write> writes = record->writesSoFar();
-    std::vector<std::pair<int, int>> expected = {{23, 0x00}};
-    for (int reg = 1; reg <= 22; ++reg) {
-        expected.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
-    }
+    const Writes expected = defaultTableWrites();
     ASSERT_EQ(expected.size(), writes.size());
     for (std::size_t i = 0; i < writes.size(); ++i) {
         EXPECT_EQ(expected[i], std::make_pair(writes[i].reg, static_cast<int>(writes[i].value)))

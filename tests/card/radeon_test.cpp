@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 using namespace card_test;
-using Writes = std::vector<std::pair<int, int>>;
 
 namespace {
 
@@ -25,24 +24,6 @@ const Writes k6870Enable = {{23, 0x00}, {7, 0x0E},  {6, 0x23},  {5, 0x34},  {4, 
 const Writes k6870Disable = {{23, 0x00}, {7, 0x0E},  {6, 0x23},  {5, 0x34},  {4, 0x46},
                              {3, 0x4F},  {2, 0x68},  {1, 0x7E},  {19, 0x00}, {20, 0x00},
                              {21, 0x00}, {22, 0x00}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-
-Writes defaultTable()
-{
-    Writes writes = {{23, 0x00}};
-    for (int reg = 1; reg <= 22; ++reg) {
-        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
-    }
-    return writes;
-}
-
-Writes joined(std::initializer_list<Writes> parts)
-{
-    Writes all;
-    for (const Writes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
 
 std::vector<long long> readTimes(StandIn& standIn)
 {
@@ -87,14 +68,14 @@ TEST_F(Radeon, HD6970ResetWritesTheDefaultTableThenItsDisableSet)
     card.reset();
     Writes afterReset = standIn.writes();
     afterReset.erase(afterReset.begin(), afterReset.begin() + static_cast<std::ptrdiff_t>(before));
-    EXPECT_EQ(joined({defaultTable(), k6970Disable}), afterReset);
+    EXPECT_EQ(joined({defaultTableWrites(), k6970Disable}), afterReset);
 }
 
 TEST_F(Radeon, HD6870ResetWritesOnlyTheDefaultTable)
 {
     RadeonHD6870 card;
     card.reset();
-    EXPECT_EQ(defaultTable(), standIn.writes());
+    EXPECT_EQ(defaultTableWrites(), standIn.writes());
 }
 
 TEST_F(Radeon, AStreamFailureLeavesTheConstructor)
@@ -118,12 +99,7 @@ TEST_F(Radeon, EachBoardPollsAtItsInterval)
         ResumeThread(card.threadHandle());
         EXPECT_TRUE(waitUntil([&] { return standIn.reads() >= passes * 10; }, 10000));
         card.disable();
-        const std::vector<long long> times = readTimes(standIn);
-        std::vector<double> gaps;
-        for (std::size_t read = 10; read + 10 <= times.size(); read += 10) {
-            gaps.push_back(static_cast<double>(times[read] - times[read - 10]) / 1000.0);
-        }
-        return gaps;
+        return passGapsMs(readTimes(standIn));
     };
     {
         RadeonHD6970 card;
