@@ -4,9 +4,7 @@
 
 #include "VoltageController.h"
 
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,16 +39,6 @@ bool listed(const std::vector<int>& indexes, int index)
     return false;
 }
 
-std::string format(const char* pattern, ...)
-{
-    char line[256];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(line, sizeof line, pattern, args);
-    va_end(args);
-    return line;
-}
-
 } // namespace
 
 extern "C" {
@@ -64,8 +52,8 @@ int __cdecl ATIDL_GetAdapterID(int displayIndex, int* id)
         *id = listed(settings.zeroIdAdapters, displayIndex) ? 0 : kFirstAdapterId + displayIndex;
         result = 0;
     }
-    controller.log(settings, format("GetAdapterID index=%d result=%d id=%d", displayIndex, result,
-                                    result == 0 ? *id : 0));
+    controller.log(settings, sim::logLine("GetAdapterID index=%d result=%d id=%d", displayIndex, result,
+                                          result == 0 ? *id : 0));
     return result;
 }
 
@@ -76,7 +64,7 @@ int __cdecl ATIDL_GetWriteAndReadI2CRev(int adapter, int* revision)
     if (revision != nullptr) {
         *revision = 1;
     }
-    controller.log(settings, format("GetWriteAndReadI2CRev adapter=%d result=0", adapter));
+    controller.log(settings, sim::logLine("GetWriteAndReadI2CRev adapter=%d result=0", adapter));
     return 0;
 }
 
@@ -86,7 +74,7 @@ int __cdecl ATIDL_WriteAndReadI2C(int adapter, I2CRecord* record)
     const sim::SimSettings settings = controller.refresh();
     if (record == nullptr) {
         controller.log(settings,
-                       format("WriteAndReadI2C adapter=%d record=null result=%d", adapter, kFailed));
+                       sim::logLine("WriteAndReadI2C adapter=%d record=null result=%d", adapter, kFailed));
         return kFailed;
     }
     const bool known = record->action == kActionRead || record->action == kActionWrite;
@@ -97,10 +85,11 @@ int __cdecl ATIDL_WriteAndReadI2C(int adapter, I2CRecord* record)
     // The first byte after the call: what was written, or what a read left in the buffer.
     const int value = record->data != nullptr && record->dataSize > 0 ? record->data[0] : 0;
     controller.log(settings,
-                   format("WriteAndReadI2C adapter=%d record=%d line=%d address=0x%02X register=%d "
-                          "action=%d speed=%d size=%d value=0x%02X result=%d",
-                          adapter, record->recordSize, record->line, record->deviceAddress, record->offset,
-                          record->action, record->speed, record->dataSize, value, result));
+                   sim::logLine("WriteAndReadI2C adapter=%d record=%d line=%d address=0x%02X register=%d "
+                                "action=%d speed=%d size=%d value=0x%02X result=%d",
+                                adapter, record->recordSize, record->line, record->deviceAddress,
+                                record->offset, record->action, record->speed, record->dataSize, value,
+                                result));
     return result;
 }
 

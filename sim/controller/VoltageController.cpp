@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 
 namespace sim {
 
@@ -131,6 +133,16 @@ void VoltageController::log(const SimSettings& settings, const std::string& line
     DWORD written = 0;
     WriteFile(file, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+std::string logLine(const char* pattern, ...)
+{
+    char line[512];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(line, sizeof line, pattern, args);
+    va_end(args);
+    return line;
 }
 
 } // namespace sim

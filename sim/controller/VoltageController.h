@@ -38,4 +38,7 @@ private:
     unsigned char registers_[256] = {};
 };
 
+// A log line from a printf pattern; longer lines are cut at 511 characters.
+std::string logLine(const char* pattern, ...);
+
 } // namespace sim

@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -65,16 +63,6 @@ Field fieldAt(const void* record, std::size_t offset)
     return value;
 }
 
-std::string format(const char* pattern, ...)
-{
-    char line[512];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(line, sizeof line, pattern, args);
-    va_end(args);
-    return line;
-}
-
 unsigned handleNumber(const void* gpu)
 {
     return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(gpu));
@@ -106,7 +94,7 @@ int __cdecl initialize()
     const sim::SimSettings settings = controller.refresh();
     const int result = settings.nvapiInitFails ? kError : kOk;
     initialized = result == kOk;
-    controller.log(settings, format("Initialize result=%d", result));
+    controller.log(settings, sim::logLine("Initialize result=%d", result));
     return result;
 }
 
@@ -129,8 +117,8 @@ int __cdecl enumPhysicalGpus(void** handles, std::uint32_t* count)
         result = gpus > 0 ? kOk : kDeviceNotFound;
     }
     controller.log(settings,
-                   format("EnumPhysicalGPUs gpus=%d first=0x%08X result=%d", result == kOk ? gpus : 0,
-                          result == kOk ? handleNumber(handles[0]) : 0u, result));
+                   sim::logLine("EnumPhysicalGPUs gpus=%d first=0x%08X result=%d", result == kOk ? gpus : 0,
+                                result == kOk ? handleNumber(handles[0]) : 0u, result));
     return result;
 }
 
@@ -157,8 +145,8 @@ int __cdecl gpuRecord(void* gpu, int number, void* record)
         std::memcpy(static_cast<unsigned char*>(record) + 4, &kGpuRecordEntries, sizeof kGpuRecordEntries);
     }
     controller.log(settings,
-                   format("GpuRecord gpu=0x%08X number=%d version=0x%08X second=%u dirty=%d result=%d",
-                          handleNumber(gpu), number, version, second, dirty, result));
+                   sim::logLine("GpuRecord gpu=0x%08X number=%d version=0x%08X second=%u dirty=%d result=%d",
+                                handleNumber(gpu), number, version, second, dirty, result));
     return result;
 }
 
@@ -168,7 +156,7 @@ int transact(const char* name, bool write, void* gpu, const void* record, const 
     const sim::SimSettings settings = controller.refresh();
     int result = gpuStatus(settings, gpu, record);
     if (result != kOk) {
-        controller.log(settings, format("%s gpu=0x%08X result=%d", name, handleNumber(gpu), result));
+        controller.log(settings, sim::logLine("%s gpu=0x%08X result=%d", name, handleNumber(gpu), result));
         return result;
     }
     const auto version = fieldAt<std::uint32_t>(record, kI2CVersion);
@@ -190,12 +178,13 @@ int transact(const char* name, bool write, void* gpu, const void* record, const 
         result = kError;
     }
     const int value = data != nullptr && size > 0 && result == kOk ? data[0] : -1;
-    controller.log(settings,
-                   format("%s gpu=0x%08X version=0x%08X mask=%u ddc=%u address=0x%02X register=%d regsize=%u "
-                          "size=%u speed=%u unknown=%d value=%d result=%d",
-                          name, handleNumber(gpu), version, mask, ddc, address, reg != nullptr ? *reg : -1,
-                          regSize, size, speed, unknown != nullptr ? static_cast<int>(*unknown) : -1, value,
-                          result));
+    controller.log(
+        settings,
+        sim::logLine("%s gpu=0x%08X version=0x%08X mask=%u ddc=%u address=0x%02X register=%d regsize=%u "
+                     "size=%u speed=%u unknown=%d value=%d result=%d",
+                     name, handleNumber(gpu), version, mask, ddc, address, reg != nullptr ? *reg : -1,
+                     regSize, size, speed, unknown != nullptr ? static_cast<int>(*unknown) : -1, value,
+                     result));
     return result;
 }
 
@@ -236,7 +225,7 @@ extern "C" void* __cdecl nvapi_QueryInterface(std::uint32_t interfaceNumber)
     const bool withheld = std::find(settings.nvapiMissing.begin(), settings.nvapiMissing.end(),
                                     interfaceNumber) != settings.nvapiMissing.end();
     void* function = withheld ? nullptr : provided(interfaceNumber);
-    controller.log(settings,
-                   format("QueryInterface id=0x%08X found=%d", interfaceNumber, function != nullptr ? 1 : 0));
+    controller.log(settings, sim::logLine("QueryInterface id=0x%08X found=%d", interfaceNumber,
+                                          function != nullptr ? 1 : 0));
     return function;
 }
