@@ -2,27 +2,16 @@
 
 #include "card/Stream.h"
 
-namespace {
-
-constexpr int kModeRegister = 23;
-
-void writeOne(Stream& stream, int reg, std::uint8_t value)
-{
-    stream.write(&value, reg, 1);
-}
-
-} // namespace
-
 void writeInRadeonOrder(Stream& stream, const RegisterSet& set)
 {
-    writeOne(stream, kModeRegister, set.register23First);
+    writeRegister(stream, kModeRegister, set.register23First);
     for (int reg = 7; reg >= 1; --reg) {
-        writeOne(stream, reg, set.registers1To7[reg - 1]);
+        writeRegister(stream, reg, set.registers1To7[reg - 1]);
     }
     for (int reg = 19; reg <= 22; ++reg) {
-        writeOne(stream, reg, set.registers17To22[reg - 17]);
+        writeRegister(stream, reg, set.registers17To22[reg - 17]);
     }
-    writeOne(stream, 17, set.registers17To22[0]);
-    writeOne(stream, 18, set.registers17To22[1]);
-    writeOne(stream, kModeRegister, set.register23Last);
+    writeRegister(stream, 17, set.registers17To22[0]);
+    writeRegister(stream, 18, set.registers17To22[1]);
+    writeRegister(stream, kModeRegister, set.register23Last);
 }

@@ -2,6 +2,9 @@
 // The controller register values a card class writes for one mode.
 #include <cstdint>
 
+// Written first and last by every set and by the reset.
+constexpr int kModeRegister = 23;
+
 struct RegisterSet {
     std::uint8_t register23First; // written before the others
     std::uint8_t registers1To7[7];

@@ -1,6 +1,7 @@
 #pragma once
 // The register channel to a card's voltage controller. Callers address
 // registers by number and never see the bus behind it.
+#include <cstdint>
 
 class Stream {
 public:
@@ -15,3 +16,9 @@ protected:
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
 };
+
+// Every register write of the controller's tables is one byte to one register.
+inline void writeRegister(Stream& stream, int reg, std::uint8_t value)
+{
+    stream.write(&value, reg, 1);
+}

@@ -1,5 +1,6 @@
 #include "card/VideoCardBase.h"
 
+#include "card/RegisterSet.h"
 #include "card/SentMessageWait.h"
 #include "card/ThreadListener.h"
 
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr int kResetFirstRegister = 23;
 constexpr int kResetLastRegister = 22;
 constexpr DWORD kResetSpacingMs = 5;
 
@@ -50,9 +50,9 @@ void VideoCardBase::disable()
 void VideoCardBase::reset()
 {
     switchPollingOff();
-    writeRegister(kResetFirstRegister, kResetTable[0]);
+    writeRegister(stream(), kModeRegister, kResetTable[0]);
     for (int reg = 1; reg <= kResetLastRegister; ++reg) {
-        writeRegister(reg, kResetTable[reg]);
+        writeRegister(stream(), reg, kResetTable[reg]);
         Sleep(kResetSpacingMs);
     }
 }
@@ -75,11 +75,6 @@ void VideoCardBase::switchPollingOff()
     if (card::TimedMutexLock::isOwned(card::waitHandlingSentMessages(transactionMutex_.get()))) {
         ReleaseMutex(transactionMutex_.get());
     }
-}
-
-void VideoCardBase::writeRegister(int reg, std::uint8_t value)
-{
-    stream_->write(&value, reg, 1);
 }
 
 bool VideoCardBase::pollingOn()

@@ -5,7 +5,6 @@
 #include "card/Stream.h"
 #include "card/Thread.h"
 
-#include <cstdint>
 #include <memory>
 
 class VideoCardBase : public Thread {
@@ -32,7 +31,6 @@ protected:
     // Once this returns, no polling pass reaches the listener until polling is
     // switched on again.
     void switchPollingOff();
-    void writeRegister(int reg, std::uint8_t value);
     Stream& stream() { return *stream_; }
 
 private:
