@@ -63,14 +63,10 @@ LRESULT CBitmapDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_LBUTTONDOWN:
         return OnLButtonDown(wParam, lParam);
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
+    // Static-style children ask with this one; the other colour requests
+    // take the default handling unchanged.
     case WM_CTLCOLORSTATIC:
-        return OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     default:
         return CDialog::WindowProc(message, wParam, lParam);
     }
@@ -100,11 +96,11 @@ LRESULT CBitmapDialog::OnLButtonDown(WPARAM keys, LPARAM point)
     return result;
 }
 
-LRESULT CBitmapDialog::OnCtlColor(UINT message, HDC dc, HWND child)
+LRESULT CBitmapDialog::OnCtlColorStatic(HDC dc, HWND child)
 {
     const LRESULT brush =
-        CDialog::WindowProc(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
-    if (!m_bClearStatics || message != WM_CTLCOLORSTATIC) {
+        CDialog::WindowProc(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(child));
+    if (!m_bClearStatics) {
         return brush;
     }
     char className[256]{};

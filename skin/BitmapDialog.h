@@ -32,7 +32,7 @@ protected:
 private:
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnLButtonDown(WPARAM keys, LPARAM point);
-    LRESULT OnCtlColor(UINT message, HDC dc, HWND child);
+    LRESULT OnCtlColorStatic(HDC dc, HWND child);
     HRGN CreateShapedRegion();
 
     bool m_bShaped = false;
