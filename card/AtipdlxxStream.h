@@ -22,7 +22,8 @@ public:
     static constexpr unsigned char kControllerAddress = 0x8C;
 
 private:
-    // The library's request record: eight 32-bit fields, the last one a pointer.
+    // The library's request record: seven ints and a pointer (32 bytes in the
+    // 32-bit library; a 64-bit build, tests only, takes the natural layout).
     struct I2CRequest {
         int recordSize;
         int line;
@@ -33,7 +34,7 @@ private:
         int dataSize;
         unsigned char* data;
     };
-    static_assert(sizeof(I2CRequest) == 32, "a 32-bit program, as the driver library is");
+    static_assert(sizeof(void*) != 4 || sizeof(I2CRequest) == 32, "the 32-bit library's layout");
 
     using GetAdapterIdFunction = int(__cdecl*)(int displayIndex, int* id);
     using WriteAndReadI2CFunction = int(__cdecl*)(int adapter, I2CRequest* request);

@@ -9,8 +9,23 @@
 #include <vector>
 
 namespace {
+
 constexpr UINT_PTR kSubclassId = 1;
+
+using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+
+// Every comctl32 exports GetWindowSubclass, but the x86-64 MinGW import
+// library lacks it: one lookup in the comctl32 the program already uses, for
+// every build alike.
+GetWindowSubclassFunction getWindowSubclass()
+{
+    // Through void*: GetProcAddress's own type fits no real signature.
+    static const auto function = reinterpret_cast<GetWindowSubclassFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("comctl32.dll"), "GetWindowSubclass")));
+    return function;
 }
+
+} // namespace
 
 CWnd::~CWnd()
 {
@@ -30,7 +45,9 @@ CWnd::~CWnd()
 CWnd* CWnd::FromHandle(HWND window)
 {
     DWORD_PTR object = 0;
-    if (window == nullptr || !::GetWindowSubclass(window, &SubclassProc, kSubclassId, &object)) {
+    const GetWindowSubclassFunction getSubclass = getWindowSubclass();
+    if (window == nullptr || getSubclass == nullptr ||
+        !getSubclass(window, &SubclassProc, kSubclassId, &object)) {
         return nullptr;
     }
     return reinterpret_cast<CWnd*>(object);

@@ -34,19 +34,22 @@ constexpr int kMaxGpus = 64;
 constexpr std::uintptr_t kFirstGpuHandle = 0x4E560100;
 constexpr std::uintptr_t kGpuHandleStep = 0x100;
 
-// The records as the driver defines them, read here by byte offset rather than
-// through a declaration shared with the program, so a layout slip shows.
-constexpr std::size_t kI2CRecordSize = 32;
-constexpr std::uint32_t kI2CRecordVersion = kI2CRecordSize | 1u << 16;
-constexpr std::size_t kI2CVersion = 0;
-constexpr std::size_t kI2CDisplayMask = 4;
-constexpr std::size_t kI2CDdcPort = 8;
-constexpr std::size_t kI2CAddress = 9;
-constexpr std::size_t kI2CRegister = 12;
-constexpr std::size_t kI2CRegisterSize = 16;
-constexpr std::size_t kI2CData = 20;
-constexpr std::size_t kI2CDataSize = 24;
-constexpr std::size_t kI2CSpeed = 28;
+// The I2C record as the driver defines it, declared here on its own rather than
+// shared with the program, so a layout slip on either side shows in the log.
+// 32 bytes in a 32-bit process; a 64-bit one takes the natural layout.
+struct I2CRecord {
+    std::uint32_t version;
+    std::uint32_t displayMask;
+    std::uint8_t isDdcPort;
+    std::uint8_t deviceAddress;
+    const std::uint8_t* registerAddress;
+    std::uint32_t registerAddressSize;
+    unsigned char* data;
+    std::uint32_t dataSize;
+    std::uint32_t speed;
+};
+static_assert(sizeof(void*) != 4 || sizeof(I2CRecord) == 32, "the 32-bit driver's layout");
+constexpr std::uint32_t kI2CRecordVersion = sizeof(I2CRecord) | 1u << 16;
 
 constexpr std::size_t kGpuRecordSize = 10868;
 constexpr std::uint32_t kGpuRecordVersion = kGpuRecordSize | 1u << 16;
@@ -63,9 +66,10 @@ Field fieldAt(const void* record, std::size_t offset)
     return value;
 }
 
-unsigned handleNumber(const void* gpu)
+// A handle as the log prints it, whole on either pointer size.
+unsigned long long handleNumber(const void* gpu)
 {
-    return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(gpu));
+    return static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(gpu));
 }
 
 bool enumerated(const sim::SimSettings& settings, const void* gpu)
@@ -117,8 +121,8 @@ int __cdecl enumPhysicalGpus(void** handles, std::uint32_t* count)
         result = gpus > 0 ? kOk : kDeviceNotFound;
     }
     controller.log(settings,
-                   sim::logLine("EnumPhysicalGPUs gpus=%d first=0x%08X result=%d", result == kOk ? gpus : 0,
-                                result == kOk ? handleNumber(handles[0]) : 0u, result));
+                   sim::logLine("EnumPhysicalGPUs gpus=%d first=0x%08llX result=%d", result == kOk ? gpus : 0,
+                                result == kOk ? handleNumber(handles[0]) : 0ull, result));
     return result;
 }
 
@@ -144,9 +148,9 @@ int __cdecl gpuRecord(void* gpu, int number, void* record)
     if (result == kOk && number == -1) {
         std::memcpy(static_cast<unsigned char*>(record) + 4, &kGpuRecordEntries, sizeof kGpuRecordEntries);
     }
-    controller.log(settings,
-                   sim::logLine("GpuRecord gpu=0x%08X number=%d version=0x%08X second=%u dirty=%d result=%d",
-                                handleNumber(gpu), number, version, second, dirty, result));
+    controller.log(
+        settings, sim::logLine("GpuRecord gpu=0x%08llX number=%d version=0x%08X second=%u dirty=%d result=%d",
+                               handleNumber(gpu), number, version, second, dirty, result));
     return result;
 }
 
@@ -156,18 +160,20 @@ int transact(const char* name, bool write, void* gpu, const void* record, const 
     const sim::SimSettings settings = controller.refresh();
     int result = gpuStatus(settings, gpu, record);
     if (result != kOk) {
-        controller.log(settings, sim::logLine("%s gpu=0x%08X result=%d", name, handleNumber(gpu), result));
+        controller.log(settings, sim::logLine("%s gpu=0x%08llX result=%d", name, handleNumber(gpu), result));
         return result;
     }
-    const auto version = fieldAt<std::uint32_t>(record, kI2CVersion);
-    const auto mask = fieldAt<std::uint32_t>(record, kI2CDisplayMask);
-    const auto ddc = fieldAt<std::uint8_t>(record, kI2CDdcPort);
-    const auto address = fieldAt<std::uint8_t>(record, kI2CAddress);
-    const auto* reg = fieldAt<const std::uint8_t*>(record, kI2CRegister);
-    const auto regSize = fieldAt<std::uint32_t>(record, kI2CRegisterSize);
-    auto* data = fieldAt<unsigned char*>(record, kI2CData);
-    const auto size = fieldAt<std::uint32_t>(record, kI2CDataSize);
-    const auto speed = fieldAt<std::uint32_t>(record, kI2CSpeed);
+    I2CRecord fields;
+    std::memcpy(&fields, record, sizeof fields);
+    const std::uint32_t version = fields.version;
+    const std::uint32_t mask = fields.displayMask;
+    const std::uint8_t ddc = fields.isDdcPort;
+    const std::uint8_t address = fields.deviceAddress;
+    const std::uint8_t* reg = fields.registerAddress;
+    const std::uint32_t regSize = fields.registerAddressSize;
+    unsigned char* data = fields.data;
+    const std::uint32_t size = fields.dataSize;
+    const std::uint32_t speed = fields.speed;
     if (version != kI2CRecordVersion) {
         result = kIncompatibleStructVersion;
     } else if (reg == nullptr || regSize != 1 || unknown == nullptr || size > 256) {
@@ -180,7 +186,7 @@ int transact(const char* name, bool write, void* gpu, const void* record, const 
     const int value = data != nullptr && size > 0 && result == kOk ? data[0] : -1;
     controller.log(
         settings,
-        sim::logLine("%s gpu=0x%08X version=0x%08X mask=%u ddc=%u address=0x%02X register=%d regsize=%u "
+        sim::logLine("%s gpu=0x%08llX version=0x%08X mask=%u ddc=%u address=0x%02X register=%d regsize=%u "
                      "size=%u speed=%u unknown=%d value=%d result=%d",
                      name, handleNumber(gpu), version, mask, ddc, address, reg != nullptr ? *reg : -1,
                      regSize, size, speed, unknown != nullptr ? static_cast<int>(*unknown) : -1, value,

@@ -71,7 +71,11 @@ TEST_F(TrayIcon, ShowsTheFirstIconAddedWithTheProgramsRecord)
     EXPECT_EQ(DWORD{NIM_MODIFY}, requests[1].message);
 
     const NOTIFYICONDATAA& record = requests[0].record;
-    EXPECT_EQ(504u, record.cbSize);
+    EXPECT_EQ(UINT{NOTIFYICONDATAA_V3_SIZE}, record.cbSize)
+        << "the size with the balloon fields and the GUID";
+    if constexpr (sizeof(void*) == 4) {
+        EXPECT_EQ(504u, record.cbSize);
+    }
     EXPECT_EQ(1u, record.uID);
     EXPECT_EQ(UINT{NIF_MESSAGE | NIF_ICON | NIF_TIP}, record.uFlags);
     EXPECT_EQ(0x0401u, record.uCallbackMessage);
