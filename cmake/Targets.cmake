@@ -3,6 +3,19 @@
 # Windows 7 is the oldest system the programs support.
 set(NT_WIN32_DEFINES WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601)
 
+# The processor a program's manifest names: the one it is built for.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(NT_MANIFEST_ARCH amd64)
+else()
+  set(NT_MANIFEST_ARCH x86)
+endif()
+
+# Writes a program's manifest for this build's processor into the build folder,
+# where the resource script that includes it finds it.
+function(nt_manifest template output)
+  configure_file(${template} ${output} @ONLY)
+endfunction()
+
 function(nt_target_defaults target)
   target_compile_features(${target} PRIVATE cxx_std_20)
   target_compile_definitions(${target} PRIVATE ${NT_WIN32_DEFINES})

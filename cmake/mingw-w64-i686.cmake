@@ -1,13 +1,4 @@
-# Cross-builds 32-bit Windows programs on Linux with MinGW-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds 32-bit Windows programs, the ones that ship.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(NT_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${NT_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${NT_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${NT_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${NT_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
