@@ -101,7 +101,9 @@ stop_wine() {
 }
 
 # Runs a command on a virtual display with a 24-bit screen (xvfb-run's default
-# is 8 bits, which would turn the skin's colours into a palette).
+# is 8 bits, which would turn the skin's colours into a palette). The search for
+# a free display starts at a number of our own: two runs started at the same
+# moment from 99 can both take the same one, and steal each other's clicks.
 on_virtual_display() {
-  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
+  xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
 }
