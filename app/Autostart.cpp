@@ -1,5 +1,7 @@
 #include "app/Autostart.h"
 
+#include "common/UniqueHandle.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,32 +10,12 @@ namespace {
 constexpr DWORD kReadBufferSize = 5001;
 constexpr REGSAM kReadWriteAccess = 0x2001F; // KEY_READ | KEY_WRITE
 
-// Closes an open registry key when it goes out of scope.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey()
-    {
-        if (handle_ != nullptr) {
-            RegCloseKey(handle_);
-        }
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    HKEY* receive() { return &handle_; }
-    HKEY get() const { return handle_; }
-
-private:
-    HKEY handle_ = nullptr;
-};
-
 } // namespace
 
 std::string ReadRegistryString(HKEY hive, std::string key, std::string valueName, std::string defaultValue)
 {
-    RegistryKey handle;
-    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_QUERY_VALUE, handle.receive()) != ERROR_SUCCESS) {
+    UniqueRegistryKey handle;
+    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) {
         return defaultValue;
     }
     char buffer[kReadBufferSize] = {};
@@ -49,11 +31,11 @@ std::string ReadRegistryString(HKEY hive, std::string key, std::string valueName
 
 void WriteRegistryString(HKEY hive, std::string key, std::string valueName, std::string data)
 {
-    RegistryKey handle;
+    UniqueRegistryKey handle;
     char noClass[] = "";
-    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_SET_VALUE, handle.receive()) != ERROR_SUCCESS &&
-        RegCreateKeyExA(hive, key.c_str(), 0, noClass, 0, kReadWriteAccess, nullptr, handle.receive(),
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_SET_VALUE, handle.put()) != ERROR_SUCCESS &&
+        RegCreateKeyExA(hive, key.c_str(), 0, noClass, 0, kReadWriteAccess, nullptr, handle.put(), nullptr) !=
+            ERROR_SUCCESS) {
         return;
     }
     RegSetValueExA(handle.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -62,8 +44,8 @@ void WriteRegistryString(HKEY hive, std::string key, std::string valueName, std:
 
 bool DeleteRegistryValue(HKEY hive, std::string key, std::string valueName)
 {
-    RegistryKey handle;
-    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_WRITE, handle.receive()) != ERROR_SUCCESS) {
+    UniqueRegistryKey handle;
+    if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_WRITE, handle.put()) != ERROR_SUCCESS) {
         return false;
     }
     return RegDeleteValueA(handle.get(), valueName.c_str()) == ERROR_SUCCESS;

@@ -1,7 +1,7 @@
 #pragma once
 // The application object: one instance per log-on session, whose start-up
 // runs the main window as a modal dialog, the program's only message loop.
-#include "framework/Handles.h"
+#include "common/UniqueHandle.h"
 #include "framework/WinApp.h"
 
 class CNorvik_TalloApp : public CWinApp {
@@ -18,7 +18,7 @@ public:
 
 private:
     // Held until the process ends; closing it at exit frees the name.
-    UniqueHandle<HANDLE, &::CloseHandle> m_hMutex;
+    UniqueKernelHandle m_hMutex;
 };
 
 extern CNorvik_TalloApp theApp;

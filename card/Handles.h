@@ -1,50 +1,15 @@
 #pragma once
-// Owners for the kernel and GDI objects the card code creates: each handle has
-// exactly one owner, and the owner's release rule is part of its type.
-#include <windows.h>
+// The owners and locks the card code uses: each handle has exactly one owner,
+// and the owner's release rule is part of its type.
+#include "common/UniqueHandle.h"
 
-#include <utility>
+#include <windows.h>
 
 namespace card {
 
-template <typename Handle, auto Release>
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
-
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept
-    {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-
-    void reset(Handle handle = nullptr) noexcept
-    {
-        if (handle_ != nullptr) {
-            Release(handle_);
-        }
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_ = nullptr;
-};
-
-// Mutexes and threads; all of ours report failure as null, never INVALID_HANDLE_VALUE.
-using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
-using UniqueLibrary = UniqueHandle<HMODULE, &FreeLibrary>;
-// A DC from CreateDC: deleted, not released.
-using UniqueCreatedDC = UniqueHandle<HDC, &DeleteDC>;
+using ::UniqueCreatedDC;
+using ::UniqueKernelHandle;
+using ::UniqueLibrary;
 
 // A critical section usable with std::lock_guard.
 class CriticalSection {

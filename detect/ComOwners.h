@@ -1,6 +1,8 @@
 #pragma once
 // Move-only owners for the three kinds of COM resource the WMI query holds:
 // an interface reference, a COM string and a variant.
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -47,28 +49,7 @@ private:
 };
 
 // Owns a BSTR from SysAllocString or SysAllocStringLen.
-class ComString {
-public:
-    explicit ComString(BSTR owned) : text(owned) {}
-    ~ComString() { SysFreeString(text); }
-    ComString(ComString&& other) noexcept : text(std::exchange(other.text, nullptr)) {}
-    ComString& operator=(ComString&& other) noexcept
-    {
-        if (this != &other) {
-            SysFreeString(text);
-            text = std::exchange(other.text, nullptr);
-        }
-        return *this;
-    }
-    ComString(const ComString&) = delete;
-    ComString& operator=(const ComString&) = delete;
-
-    BSTR get() const { return text; }
-    explicit operator bool() const { return text != nullptr; }
-
-private:
-    BSTR text;
-};
+using ComString = UniqueHandle<BSTR, &::SysFreeString>;
 
 // A variant that starts empty and is cleared (freeing what it holds) at the end.
 class Variant {

@@ -40,17 +40,14 @@ bool CFont::CreateFontIndirect(const LOGFONTA& description)
 
 bool CFont::CreatePointFont(int pointSizeTenths, const char* faceName, HDC device)
 {
-    const HDC screen = device == nullptr ? ::GetDC(nullptr) : nullptr;
-    const HDC dc = device == nullptr ? screen : device;
+    const UniqueScreenDC screen(device == nullptr ? ::GetDC(nullptr) : nullptr);
+    const HDC dc = device == nullptr ? screen.get() : device;
     // 72 points an inch, in tenths; the height is a character height
     // (negative) in the device's logical units.
     POINT size{0, ::MulDiv(::GetDeviceCaps(dc, LOGPIXELSY), pointSizeTenths, 720)};
     POINT origin{0, 0};
     ::DPtoLP(dc, &size, 1);
     ::DPtoLP(dc, &origin, 1);
-    if (screen != nullptr) {
-        ::ReleaseDC(nullptr, screen);
-    }
 
     LOGFONTA description{};
     description.lfHeight = -std::abs(size.y - origin.y);

@@ -1,11 +1,12 @@
 #pragma once
 // Owners of GDI objects and device contexts. Each release rule has its own
-// type: a GDI object is deleted, a memory DC deleted with DeleteDC, a paint DC
-// ended with EndPaint, and a selected object selected back out.
+// type: a GDI object is deleted, a memory DC deleted with DeleteDC, the
+// screen's DC released with ReleaseDC, a paint DC ended with EndPaint, and a
+// selected object selected back out.
 //
 // Declare a ScopedSelect after the objects it selects, so that it is undone
 // before they are deleted: GDI must never delete an object still selected.
-#include "framework/Handles.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -14,7 +15,14 @@ inline void deleteObject(HGDIOBJ object)
 {
     ::DeleteObject(object);
 }
+inline void releaseScreenDC(HDC dc)
+{
+    ::ReleaseDC(nullptr, dc);
+}
 } // namespace gdi_detail
+
+// The whole screen's device context from GetDC(nullptr): released, not deleted.
+using UniqueScreenDC = UniqueHandle<HDC, &gdi_detail::releaseScreenDC>;
 
 template <typename Handle>
 class CGdiObject {
@@ -76,7 +84,7 @@ public:
     operator HDC() const { return dc_.get(); }
 
 private:
-    UniqueHandle<HDC, &::DeleteDC> dc_;
+    UniqueCreatedDC dc_;
 };
 
 // The device context of one WM_PAINT, between BeginPaint and EndPaint.

@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/Handles.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 

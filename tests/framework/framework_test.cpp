@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "nt_test.h"
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -45,6 +46,35 @@ TEST(UniqueHandle, ReleasesEachHandleExactlyOnce)
         EXPECT_FALSE(third);
     }
     EXPECT_EQ(2, releases) << "given up, not released";
+}
+
+// Files report failure as INVALID_HANDLE_VALUE, and null is an ordinary value to them.
+struct MinusOne {
+    static int* value() noexcept { return reinterpret_cast<int*>(static_cast<std::intptr_t>(-1)); }
+};
+using FakeFileHandle = UniqueHandle<int*, &countRelease, MinusOne>;
+
+TEST(UniqueHandle, ReleasesAnythingButItsOwnInvalidValue)
+{
+    int a = 0;
+    releases = 0;
+    {
+        FakeFileHandle failed(MinusOne::value());
+        EXPECT_FALSE(failed);
+        FakeFileHandle none;
+        EXPECT_EQ(MinusOne::value(), none.get());
+        FakeFileHandle null(nullptr);
+        EXPECT_TRUE(null);
+        // A handle handed over through a pointer replaces (and releases) the one held.
+        *null.put() = &a;
+        EXPECT_EQ(1, releases);
+        EXPECT_EQ(&a, null.get());
+    }
+    EXPECT_EQ(2, releases) << "null and &a released, the invalid value never";
+
+    const UniqueFileHandle missing(
+        ::CreateFileA("Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(missing);
 }
 
 TEST(GdiOwners, ASelectionIsUndoneBeforeItsObjectIsDeleted)
