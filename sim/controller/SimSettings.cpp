@@ -116,6 +116,12 @@ void parseLine(const std::string& key, const std::string& value, SimSettings& se
     } else if (key == "delay") {
         const std::vector<int> delay = numbers(value);
         settings.delayMs = delay.size() == 1 ? std::clamp(delay[0], 0, 60000) : 0;
+    } else if (key == "block") {
+        const std::vector<int> block = numbers(value);
+        if (block.size() == 1 || block.size() == 2) {
+            settings.blockRegister = clampByte(block[0]);
+            settings.blockMs = block.size() == 2 ? std::max(block[1], 0) : 0;
+        }
     } else if (key == "nvapi-gpus") {
         const std::vector<int> gpus = numbers(value);
         settings.nvapiGpus = gpus.size() == 1 ? std::clamp(gpus[0], 0, 64) : 1;
@@ -182,6 +188,13 @@ std::string formatSettings(const SimSettings& settings)
     }
     out << "fail=" << (settings.failTransactions ? 1 : 0) << '\n';
     out << "delay=" << settings.delayMs << '\n';
+    if (settings.blockRegister) {
+        out << "block=" << *settings.blockRegister;
+        if (settings.blockMs > 0) {
+            out << ' ' << settings.blockMs;
+        }
+        out << '\n';
+    }
     out << "nvapi-gpus=" << settings.nvapiGpus << '\n';
     out << "nvapi-init-fail=" << (settings.nvapiInitFails ? 1 : 0) << '\n';
     if (!settings.nvapiMissing.empty()) {

@@ -36,6 +36,11 @@ struct SimSettings {
     bool failTransactions = false;
     // Milliseconds each I2C transaction takes.
     int delayMs = 0;
+    // A driver call that hangs: the first I2C transaction on this register
+    // after the setting appears blocks, for blockMs, or with 0 until the
+    // setting leaves the control file (for good if it never does).
+    std::optional<int> blockRegister;
+    int blockMs = 0;
     // NVIDIA stand-in: the physical GPUs it enumerates (0 to 64), whether its
     // initialise call fails, and the interface numbers it does not provide.
     int nvapiGpus = 1;

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 namespace sim {
 
 namespace {
 
 constexpr std::size_t kMaxControlBytes = 64 * 1024;
+// How often a blocked transaction looks whether it has been released.
+constexpr DWORD kBlockReleaseCheckMs = 20;
 
 // No variable: empty text, the defaults. False when the file cannot be read just now.
 bool readControlText(std::string& text)
@@ -75,6 +78,7 @@ SimSettings VoltageController::refresh()
         controlText_ = std::move(text);
         settings_ = parseSettings(controlText_);
         sequenceIndex_ = 0;
+        blockServed_ = false;
     }
     return settings_;
 }
@@ -85,6 +89,7 @@ bool VoltageController::transfer(const SimSettings& settings, int address, int r
     if (settings.delayMs > 0) {
         Sleep(static_cast<DWORD>(settings.delayMs));
     }
+    blockIfAsked(settings, reg);
     if (settings.failTransactions || address != kControllerAddress || data == nullptr || size < 1 ||
         reg < 0 || reg + size > 256) {
         return false;
@@ -98,6 +103,27 @@ bool VoltageController::transfer(const SimSettings& settings, int address, int r
         }
     }
     return true;
+}
+
+void VoltageController::blockIfAsked(const SimSettings& settings, int reg)
+{
+    if (settings.blockRegister != reg) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (std::exchange(blockServed_, true)) {
+            return;
+        }
+    }
+    log(settings, logLine("Block register=%d ms=%d", reg, settings.blockMs));
+    if (settings.blockMs > 0) {
+        Sleep(static_cast<DWORD>(settings.blockMs));
+        return;
+    }
+    while (refresh().blockRegister == reg) {
+        Sleep(kBlockReleaseCheckMs);
+    }
 }
 
 unsigned char VoltageController::readRegister(const SimSettings& settings, int reg)

@@ -20,7 +20,7 @@ public:
     // One I2C transfer of size bytes from or to registers reg, reg + 1, ….
     // False, with data untouched, when nothing answers at the address, the
     // request is malformed, or the scenario makes transactions fail. Takes the
-    // scenario's delay first.
+    // scenario's delay first, and blocks first when the scenario says so.
     bool transfer(const SimSettings& settings, int address, int reg, bool write, unsigned char* data,
                   int size);
 
@@ -30,11 +30,14 @@ public:
 private:
     VoltageController() = default;
     unsigned char readRegister(const SimSettings& settings, int reg);
+    void blockIfAsked(const SimSettings& settings, int reg);
 
     std::mutex mutex_;
     std::string controlText_;
     SimSettings settings_;
     std::size_t sequenceIndex_ = 0;
+    // The block of the settings in force has been served.
+    bool blockServed_ = false;
     unsigned char registers_[256] = {};
 };
 

@@ -12,6 +12,8 @@ TEST(SimSettings, WhatIsFormattedParsesBackTheSame)
     settings.zeroIdAdapters = {2};
     settings.failTransactions = true;
     settings.delayMs = 40;
+    settings.blockRegister = 25;
+    settings.blockMs = 3000;
     const sim::SimSettings back = sim::parseSettings(sim::formatSettings(settings));
     EXPECT_EQ(sim::Register25::Kind::Sequence, back.register25.kind);
     EXPECT_EQ((std::vector<int>{3, 7, 5}), back.register25.values);
@@ -20,11 +22,17 @@ TEST(SimSettings, WhatIsFormattedParsesBackTheSame)
     EXPECT_EQ(settings.zeroIdAdapters, back.zeroIdAdapters);
     EXPECT_TRUE(back.failTransactions);
     EXPECT_EQ(40, back.delayMs);
+    EXPECT_EQ(25, back.blockRegister);
+    EXPECT_EQ(3000, back.blockMs);
 
     // An empty adapter list accepts none, an absent one all.
     settings.adapters = std::vector<int>{};
     EXPECT_EQ(std::vector<int>{}, sim::parseSettings(sim::formatSettings(settings)).adapters);
     EXPECT_FALSE(sim::parseSettings("").adapters.has_value());
+    // A block without a time lasts until it is taken out again.
+    settings.blockMs = 0;
+    EXPECT_EQ(0, sim::parseSettings(sim::formatSettings(settings)).blockMs);
+    EXPECT_FALSE(sim::parseSettings("").blockRegister.has_value());
 }
 
 TEST(SimSettings, HandWrittenFilesWithSlipsKeepWhatIsSound)
