@@ -1,13 +1,9 @@
 #include "card/AtipdlxxStream.h"
 
 #include "card/DisplayDevices.h"
+#include "card/DriverLibrary.h"
 
 #include <stdexcept>
-
-// Application folder, System32 and folders added with AddDllDirectory.
-#ifndef LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
-#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
-#endif
 
 namespace {
 
@@ -41,9 +37,7 @@ AtipdlxxStream::AtipdlxxStream(const DisplayDevices& devices)
 
 void AtipdlxxStream::bindLibrary()
 {
-    // The program runs elevated: never from the current folder or PATH, where
-    // anyone could plant a library of that name.
-    library_.reset(LoadLibraryExA("atipdlxx.dll", nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS));
+    library_.reset(card::loadDriverLibrary("atipdlxx.dll"));
     if (!library_) {
         throw std::runtime_error("Unable to load atipdlxx.dll!");
     }

@@ -1,11 +1,8 @@
 #include "card/Nvapi.h"
 
-#include <windows.h>
+#include "card/DriverLibrary.h"
 
-// Application folder, System32 and folders added with AddDllDirectory.
-#ifndef LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
-#define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
-#endif
+#include <windows.h>
 
 namespace nvapi {
 
@@ -55,10 +52,9 @@ private:
 
     Status bind()
     {
-        // The program runs elevated: never from the current folder or PATH,
-        // where anyone could plant a library of that name. The library is never
-        // freed: the driver stays initialised until the process ends.
-        const HMODULE library = LoadLibraryExA("nvapi.dll", nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+        // The library is never freed: the driver stays initialised until the
+        // process ends.
+        const HMODULE library = card::loadDriverLibrary("nvapi.dll");
         if (library == nullptr) {
             return kLibraryNotFound;
         }
