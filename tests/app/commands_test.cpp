@@ -13,79 +13,11 @@ namespace {
 
 constexpr UINT kTrayNotify = WM_USER + 1;
 
-const Writes kRadeon6900Enable = {{23, 0x00}, {7, 0x20},  {6, 0x2A},  {5, 0x3B},  {4, 0x44},
-                                  {3, 0x4A},  {2, 0x51},  {1, 0x51},  {19, 0x77}, {20, 0x65},
-                                  {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
 const Writes kGeForce580FirstEnable = {{23, 0x00}, {1, 0x41},  {2, 0x36},  {3, 0x2C},  {4, 0x22},
                                        {5, 0x19},  {6, 0x10},  {7, 0x0A},  {17, 0x00}, {18, 0x00},
                                        {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
 const Writes kGeForce580Enable = {{23, 0x00}, {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
 const Writes kGeForce580Disable = {{23, 0x00}, {19, 0x00}, {20, 0x00}, {21, 0x00}, {22, 0x00}, {23, 0x80}};
-
-Writes concat(Writes first, const Writes& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-// A started program with its window shown, and the log read from a mark on.
-class Running {
-public:
-    explicit Running(const Board& board, int firstReading = 0) : board_(board), installed_(board)
-    {
-        installed_.sim().apply(sim::withRegister25(firstReading));
-        program_ = installed_.start();
-        window_ = program_->waitForShownMainWindow();
-        mark();
-    }
-
-    HWND window() const { return window_; }
-    ProgramUnderTest& program() { return *program_; }
-    Installation& installed() { return installed_; }
-    const Board& board() const { return board_; }
-
-    void setReading(int value) { installed_.sim().apply(sim::withRegister25(value)); }
-    void mark() { mark_ = installed_.writes().size(); }
-    Writes writesSinceMark() const
-    {
-        const Writes all = installed_.writes();
-        return Writes(all.begin() + static_cast<std::ptrdiff_t>(std::min(mark_, all.size())), all.end());
-    }
-    // Waits for the traffic of a command to end: nothing new for a while.
-    Writes settledWrites() const
-    {
-        Writes last;
-        waitUntil(
-            [&] {
-                Writes now = writesSinceMark();
-                const bool same = now == last && !now.empty();
-                last = std::move(now);
-                return same;
-            },
-            5000);
-        Sleep(300);
-        return writesSinceMark();
-    }
-
-    // Clicks a button and returns once the program has handled the click.
-    void press(int id) { nt_test::press(window_, id); }
-    void switchOn() { nt_test::switchOn(window_); }
-
-    // The lamps lit now, as a row of 0 and 1.
-    std::string lamps() const { return lampRow(window_, board_.lamps); }
-    bool lampsBecome(const std::string& row, DWORD timeoutMs = 5000) const
-    {
-        return waitUntil([&] { return lamps() == row; }, timeoutMs);
-    }
-    std::string allLit() const { return std::string(static_cast<size_t>(board_.lamps), '1'); }
-
-private:
-    Board board_;
-    Installation installed_;
-    std::unique_ptr<ProgramUnderTest> program_;
-    HWND window_ = nullptr;
-    size_t mark_ = 0;
-};
 
 TEST(Apply, OnSendsTheEnableSetOnceAndTheLampsFollowTheReadings)
 {
@@ -107,6 +39,60 @@ TEST(Apply, OnSendsTheEnableSetOnceAndTheLampsFollowTheReadings)
     Sleep(500);
     EXPECT_TRUE(app.writesSinceMark().empty()) << "On applied again reaches the card no more";
 }
+
+// Readings as the controller gives them after On is applied, and the lamps
+// each one shows.
+struct Following {
+    Board board;
+    std::vector<std::pair<int, std::string>> readingsAndLamps;
+};
+
+void PrintTo(const Following& following, std::ostream* out)
+{
+    *out << following.board.name;
+}
+
+const Following kFollowings[] = {
+    // Lamp 0, lit with all the others before On, is never darkened; it is lit
+    // again between the reading windows.
+    {kRadeon6800, {{5, "10000000"}, {13, "11000000"}, {200, "11111111"}, {15, "10000000"}, {42, "11111110"}}},
+    {kRadeon6900,
+     {{40, "11110000000000"}, {70, "11111111110000"}, {10, "11000000000000"}, {90, "11111111111111"}}},
+    // The top lamp goes dark for a pause before it is lit again.
+    {kGeForce560Ti, {{60, "11110000"}, {20, "10000000"}, {136, "11111111"}, {100, "11111100"}}},
+    {kGeForce580, {{40, "111111000000"}, {19, "110000000000"}, {33, "111110000000"}, {96, "111111111111"}}},
+};
+
+class FollowsTheReadings : public ::testing::TestWithParam<Following> {};
+
+TEST_P(FollowsTheReadings, WithTheLampsOfItsBoard)
+{
+    const Following& following = GetParam();
+    Running app(following.board, following.readingsAndLamps.front().first);
+    app.switchOn();
+    for (const auto& [reading, lamps] : following.readingsAndLamps) {
+        app.setReading(reading);
+        EXPECT_TRUE(app.lampsBecome(lamps)) << "reading " << reading << " shows " << app.lamps();
+    }
+    // Green on the left and red on the right where the board has both.
+    for (int lamp = 0; lamp < app.board().lamps; ++lamp) {
+        SCOPED_TRACE("lamp " + std::to_string(lamp));
+        const bool lit = app.lamps()[static_cast<std::size_t>(lamp)] == '1';
+        const bool green = lit && lamp < app.board().greenLamps;
+        const bool red = lit && !green;
+        COLORREF face = 0;
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                face = averageColour(app.window(), IDC_LED0 + lamp);
+                return isGreen(face) == green && isRed(face) == red;
+            },
+            3000))
+            << std::hex << face;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Apply, FollowsTheReadings, ::testing::ValuesIn(kFollowings),
+                         [](const auto& info) { return "Model" + std::to_string(info.param.board.model); });
 
 TEST(Apply, OffSendsTheDisableSetAndLightsEveryLampForGood)
 {
@@ -207,29 +193,7 @@ TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
     EXPECT_EQ("11111111110000", app.lamps());
 }
 
-struct ExitPath {
-    const char* name;
-    void (*take)(Running& app);
-};
-
-void PrintTo(const ExitPath& path, std::ostream* out)
-{
-    *out << path.name;
-}
-
-const ExitPath kExitPaths[] = {
-    {"Close", [](Running& app) { click(app.window(), IDC_CLOSE); }},
-    {"CrossButton", [](Running& app) { click(app.window(), IDC_QUIT); }},
-    {"TrayExitWhileHidden",
-     [](Running& app) {
-         app.press(IDC_HIDE);
-         command(app.window(), ID_SYSTRAY_EXIT);
-     }},
-    {"Enter", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_RETURN, 0); }},
-    {"Escape", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_ESCAPE, 0); }},
-};
-
-class EndsTheProgram : public ::testing::TestWithParam<ExitPath> {};
+class EndsTheProgram : public ::testing::TestWithParam<WayOut> {};
 
 TEST_P(EndsTheProgram, PromptlyWithTheResetAsTheLastTrafficAndNoIconLeft)
 {
@@ -259,7 +223,7 @@ TEST_P(EndsTheProgram, PromptlyWithTheResetAsTheLastTrafficAndNoIconLeft)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, EndsTheProgram, ::testing::ValuesIn(kExitPaths),
+INSTANTIATE_TEST_SUITE_P(Commands, EndsTheProgram, ::testing::ValuesIn(kWaysOut),
                          [](const auto& info) { return std::string(info.param.name); });
 
 const std::wstring kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -12,6 +12,9 @@ const Board kGeForce560Ti{"GeForce GTX 560 Ti", 2, 0x10de, 0x1200, L"nvapi", 8, 
 const Board kGeForce580{"GeForce GTX 580", 3, 0x10de, 0x1080, L"nvapi", 12, 6};
 const Board kAllBoards[4] = {kRadeon6800, kRadeon6900, kGeForce560Ti, kGeForce580};
 
+const Writes kRadeon6900Enable = {{23, 0x00}, {7, 0x20},  {6, 0x2A},  {5, 0x3B},  {4, 0x44},
+                                  {3, 0x4A},  {2, 0x51},  {1, 0x51},  {19, 0x77}, {20, 0x65},
+                                  {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
 const Writes kRadeon6900Disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
                                    {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
                                    {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
@@ -245,6 +248,12 @@ bool visible(HWND dialog, int id)
     return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+bool answers(HWND window)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+}
+
 void click(HWND dialog, int id)
 {
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -284,6 +293,12 @@ bool trayIconShown(HWND trayWindow)
     return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
+Writes concat(Writes first, const Writes& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
 Writes resetWrites(const Board& board)
 {
     Writes writes = {{23, 0x00}};
@@ -294,6 +309,16 @@ Writes resetWrites(const Board& board)
         writes.insert(writes.end(), kRadeon6900Disable.begin(), kRadeon6900Disable.end());
     }
     return writes;
+}
+
+bool isGreen(COLORREF c)
+{
+    return GetGValue(c) > GetRValue(c) + 40;
+}
+
+bool isRed(COLORREF c)
+{
+    return GetRValue(c) > GetGValue(c) + 40;
 }
 
 COLORREF averageColour(HWND dialog, int id)
@@ -317,5 +342,22 @@ COLORREF averageColour(HWND dialog, int id)
     }
     return RGB(red / count, green / count, blue / count);
 }
+
+void PrintTo(const WayOut& path, std::ostream* out)
+{
+    *out << path.name;
+}
+
+const WayOut kWaysOut[5] = {
+    {"Close", [](Running& app) { click(app.window(), IDC_CLOSE); }},
+    {"CrossButton", [](Running& app) { click(app.window(), IDC_QUIT); }},
+    {"TrayExitWhileHidden",
+     [](Running& app) {
+         app.press(IDC_HIDE);
+         command(app.window(), ID_SYSTRAY_EXIT);
+     }},
+    {"Enter", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_RETURN, 0); }},
+    {"Escape", [](Running& app) { PostMessageW(app.window(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+};
 
 } // namespace nt_test

@@ -8,6 +8,7 @@
 #include "nt_test.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -102,6 +103,10 @@ std::wstring messageBoxText(HWND box);
 bool checked(HWND dialog, int id);
 bool visible(HWND dialog, int id);
 
+// Whether the window's thread handles a message within a few seconds: a
+// window whose thread hangs does not.
+bool answers(HWND window);
+
 // Clicks a control as the system would for a mouse click (a posted BM_CLICK,
 // so a handler that takes a while or opens a box does not block the caller).
 void click(HWND dialog, int id);
@@ -118,13 +123,89 @@ std::string lampRow(HWND dialog, int count);
 // Whether the shell still holds the program's icon (ID 1 of its tray window).
 bool trayIconShown(HWND trayWindow);
 
-// What the 6900 series writes to switch off, and as the end of its reset.
+// What the 6900 series writes to switch on and off (the latter also as the end of its reset).
+extern const Writes kRadeon6900Enable;
 extern const Writes kRadeon6900Disable;
+Writes concat(Writes first, const Writes& second);
 // The card's reset as the controller sees it: the default table (register 23,
 // then 1 to 22) and, on the 6900 series, its disable set.
 Writes resetWrites(const Board& board);
 
 // The average colour of a control's pixels on the screen (a 24-bit display).
 COLORREF averageColour(HWND dialog, int id);
+// A lit lamp's colours; a dark lamp is grey, neither.
+bool isGreen(COLORREF colour);
+bool isRed(COLORREF colour);
+
+// A started program with its window shown, and the log read from a mark on.
+class Running {
+public:
+    explicit Running(const Board& board, int firstReading = 0) : board_(board), installed_(board)
+    {
+        installed_.sim().apply(sim::withRegister25(firstReading));
+        program_ = installed_.start();
+        window_ = program_->waitForShownMainWindow();
+        mark();
+    }
+
+    HWND window() const { return window_; }
+    ProgramUnderTest& program() { return *program_; }
+    Installation& installed() { return installed_; }
+    const Board& board() const { return board_; }
+
+    void setReading(int value) { installed_.sim().apply(sim::withRegister25(value)); }
+    // The stand-in's transactions held back so far, as by a driver that hangs.
+    std::size_t blocks() { return installed_.sim().log("Block").size(); }
+    void mark() { mark_ = installed_.writes().size(); }
+    Writes writesSinceMark() const
+    {
+        const Writes all = installed_.writes();
+        return Writes(all.begin() + static_cast<std::ptrdiff_t>(std::min(mark_, all.size())), all.end());
+    }
+    // Waits for the traffic of a command to end: nothing new for a while.
+    Writes settledWrites() const
+    {
+        Writes last;
+        waitUntil(
+            [&] {
+                Writes now = writesSinceMark();
+                const bool same = now == last && !now.empty();
+                last = std::move(now);
+                return same;
+            },
+            5000);
+        Sleep(300);
+        return writesSinceMark();
+    }
+
+    // Clicks a button and returns once the program has handled the click.
+    void press(int id) { nt_test::press(window_, id); }
+    void switchOn() { nt_test::switchOn(window_); }
+
+    // The lamps lit now, as a row of 0 and 1.
+    std::string lamps() const { return lampRow(window_, board_.lamps); }
+    bool lampsBecome(const std::string& row, DWORD timeoutMs = 5000) const
+    {
+        return waitUntil([&] { return lamps() == row; }, timeoutMs);
+    }
+    std::string allLit() const { return std::string(static_cast<size_t>(board_.lamps), '1'); }
+
+private:
+    Board board_;
+    Installation installed_;
+    std::unique_ptr<ProgramUnderTest> program_;
+    HWND window_ = nullptr;
+    size_t mark_ = 0;
+};
+
+// A way out of the program, taken as the user takes it.
+struct WayOut {
+    const char* name;
+    void (*take)(Running& app);
+};
+void PrintTo(const WayOut& path, std::ostream* out);
+
+// Close, the cross button, tray Exit (while hidden), Enter and Escape.
+extern const WayOut kWaysOut[5];
 
 } // namespace nt_test

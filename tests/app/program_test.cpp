@@ -10,16 +10,6 @@ using namespace nt_test;
 
 namespace {
 
-bool isGreen(COLORREF c)
-{
-    return GetGValue(c) > GetRValue(c) + 40;
-}
-
-bool isRed(COLORREF c)
-{
-    return GetRValue(c) > GetGValue(c) + 40;
-}
-
 void closeAndWait(const ProgramUnderTest& program, HWND window)
 {
     click(window, IDC_CLOSE);

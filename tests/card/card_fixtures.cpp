@@ -2,6 +2,9 @@
 
 #include "card/LedProcess.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <stdexcept>
 
 namespace card_test {
@@ -31,6 +34,15 @@ std::vector<double> passGapsMs(const std::vector<long long>& readTimesUs)
         gaps.push_back(static_cast<double>(readTimesUs[read] - readTimesUs[read - 10]) / 1000.0);
     }
     return gaps;
+}
+
+void expectPassesEvery(double intervalMs, const std::vector<double>& gapsMs)
+{
+    ASSERT_FALSE(gapsMs.empty());
+    for (const double gap : gapsMs) {
+        EXPECT_GE(gap, 0.9 * intervalMs);
+    }
+    EXPECT_LT(*std::min_element(gapsMs.begin(), gapsMs.end()), 1.5 * intervalMs);
 }
 
 std::vector<StreamRecord::Write> StreamRecord::writesSoFar()

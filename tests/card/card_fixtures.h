@@ -38,6 +38,9 @@ Writes joined(std::initializer_list<Writes> parts);
 // The gaps in ms between the starts of passes of ten reads each, from the
 // reads' logged times in microseconds.
 std::vector<double> passGapsMs(const std::vector<long long>& readTimesUs);
+// Pass starts lie the interval apart at least, and the closest two, on a busy
+// machine too, lie well under one and a half intervals apart.
+void expectPassesEvery(double intervalMs, const std::vector<double>& gapsMs);
 
 // What a ScriptedStream saw. Shared with the test, so it outlives the card
 // that owns the stream.

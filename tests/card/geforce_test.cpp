@@ -76,7 +76,7 @@ TEST_F(GeForce, GTX560WritesItsFullSetOnEveryEnableAndKeepsTheBaseReset)
     EXPECT_EQ(joined({k560Enable, k560Enable, kDisable, defaultTableWrites()}), standIn.writes());
 }
 
-// Pass starts lie an interval apart at least; the readings reach the listener.
+// The readings reach the listener.
 TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
 {
     standIn.control().apply(sim::withRegister25(0x5A));
@@ -85,7 +85,7 @@ TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
         card.listener = &listener;
         card.enable();
         ResumeThread(card.threadHandle());
-        EXPECT_TRUE(waitUntil([&] { return standIn.calls("I2CRead").size() >= 30; }, 10000));
+        EXPECT_TRUE(waitUntil([&] { return standIn.calls("I2CRead").size() >= 50; }, 10000));
         card.disable();
         card.listener = nullptr;
         EXPECT_EQ(0x5A, listener.last);
@@ -98,15 +98,11 @@ TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
     };
     {
         N580GTX card;
-        for (const double gap : passGaps(card)) {
-            EXPECT_GE(gap, 0.9 * N580GTX::kIntervalMs);
-        }
+        expectPassesEvery(200, passGaps(card));
     }
     DeleteFileW(standIn.control().logPath().c_str());
     {
         N560GTX card;
-        for (const double gap : passGaps(card)) {
-            EXPECT_GE(gap, 0.9 * N560GTX::kIntervalMs);
-        }
+        expectPassesEvery(200, passGaps(card));
     }
 }
