@@ -186,13 +186,13 @@ void CNorvik_TalloDlg::StartCardMonitoring()
 {
     try {
         TalloFactory factory;
-        m_pVideoCard = factory.createVideoCard();
-        m_pLedProcess = factory.createLedProcess();
-        m_pLedProcess->dialog = m_hWnd;
-        m_pVideoCard->listener = m_pLedProcess.get();
+        m_card.videoCard = factory.createVideoCard();
+        m_card.ledProcess = factory.createLedProcess();
+        m_card.ledProcess->dialog = m_hWnd;
+        m_card.videoCard->listener = m_card.ledProcess.get();
         // The controller is reset before the first reading is taken.
-        m_pVideoCard->reset();
-        ::ResumeThread(m_pVideoCard->threadHandle());
+        m_card.videoCard->reset();
+        ::ResumeThread(m_card.videoCard->threadHandle());
     } catch (const std::exception& failure) {
         EndWithCardFailure(failure.what());
     }
@@ -242,12 +242,12 @@ void CNorvik_TalloDlg::OnHide()
 void CNorvik_TalloDlg::OnApply()
 {
     ApplyAutostartChoice(m_radioYes.GetCheck() != 0, m_radioNo.GetCheck() != 0);
-    if (m_pVideoCard) {
+    if (m_card.videoCard) {
         if (m_btnOn.GetCheck() != 0 && m_bSwitchingOn == 0) {
-            m_pVideoCard->enable();
+            m_card.videoCard->enable();
             m_bSwitchingOn = 1;
         } else if (m_btnOff.GetCheck() != 0 && m_bSwitchingOn == 1) {
-            m_pVideoCard->disable();
+            m_card.videoCard->disable();
             LightAllLeds();
             m_bSwitchingOn = 0;
         }
@@ -257,10 +257,10 @@ void CNorvik_TalloDlg::OnApply()
 
 void CNorvik_TalloDlg::OnReset()
 {
-    if (m_bResetDone == 1 || !m_pVideoCard) {
+    if (m_bResetDone == 1 || !m_card.videoCard) {
         return;
     }
-    m_pVideoCard->reset();
+    m_card.videoCard->reset();
     m_btnOff.SetCheck(BST_CHECKED);
     LightAllLeds();
     m_bResetDone = 1;
@@ -271,10 +271,10 @@ void CNorvik_TalloDlg::OnDestroyWindow()
 {
     // The card is left with its reset values; its destruction then ends the
     // polling thread, which until then may still call the lamp mapping.
-    if (m_pVideoCard) {
-        m_pVideoCard->reset();
+    if (m_card.videoCard) {
+        m_card.videoCard->reset();
         ::Sleep(50);
-        m_pVideoCard.reset();
+        m_card.videoCard.reset();
     }
-    m_pLedProcess.reset();
+    m_card.ledProcess.reset();
 }

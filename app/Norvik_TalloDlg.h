@@ -3,15 +3,12 @@
 // row of the card's PWM status, the On/Off switch for automatic PWM
 // switching, the autostart question, Reset, Apply and Close, and the
 // notification-area icon.
-#include "card/LedProcess.h"
-#include "card/VideoCardBase.h"
+#include "app/MonitoredCard.h"
 #include "framework/Controls.h"
 #include "skin/BitmapDialog.h"
 #include "skin/Label.h"
 #include "skin/SkinButton.h"
 #include "tray/SysTrayIconDerived.h"
-
-#include <memory>
 
 class CNorvik_TalloDlg : public CBitmapDialog {
 public:
@@ -59,8 +56,6 @@ private:
     int m_bResetDone = 0;   // 1 after Reset until the next Apply
     int m_bSwitchingOn = 0; // 1 while automatic PWM switching is applied
     int m_cardModel;
-    // Freed when the window is destroyed: the card first, since its polling
-    // thread calls the lamp mapping until the card has stopped it.
-    std::unique_ptr<VideoCardBase> m_pVideoCard;
-    std::unique_ptr<LedProcess> m_pLedProcess;
+    // Freed when the window is destroyed.
+    MonitoredCard m_card;
 };
