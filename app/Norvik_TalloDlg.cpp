@@ -2,6 +2,7 @@
 
 #include "app/Autostart.h"
 #include "card/Factory.h"
+#include "card/SentMessageWait.h"
 #include "detect/CardModel.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -17,6 +18,17 @@ constexpr char kAutostartQuestion[] = "Run Tallo Utility when the system starts"
 constexpr int kAutostartPointSize = 11;
 // Lamps 0 to 7 are shown by the template; boards with more lamps show the rest.
 constexpr int kTemplateLamps = 8;
+
+// How long the window waits for a command of the user's to reach the card (a
+// reset of slow transactions takes about a second). A command that takes
+// longer, stuck in a driver call, goes on by itself and the window with it.
+constexpr DWORD kCardCommandWaitMs = 2500;
+// At shutdown, how long a polling pass or command under way may take to end
+// before the reset goes ahead regardless: a transaction that takes seconds
+// but answers still comes before the reset.
+constexpr DWORD kShutdownBusyWaitMs = 4000;
+constexpr DWORD kShutdownResetWaitMs = 2500;
+constexpr DWORD kPauseBeforeFreeingCardMs = 50;
 
 // How many lamps a card model shows, and how many of them, from the left, are
 // green when lit (the rest are red).
@@ -189,10 +201,11 @@ void CNorvik_TalloDlg::StartCardMonitoring()
         m_card.videoCard = factory.createVideoCard();
         m_card.ledProcess = factory.createLedProcess();
         m_card.ledProcess->dialog = m_hWnd;
-        m_card.videoCard->listener = m_card.ledProcess.get();
+        VideoCardBase* card = m_card.videoCard.get();
+        card->listener = m_card.ledProcess.get();
         // The controller is reset before the first reading is taken.
-        m_card.videoCard->reset();
-        ::ResumeThread(m_card.videoCard->threadHandle());
+        RunCardCommand([card] { card->reset(); });
+        ::ResumeThread(card->threadHandle());
     } catch (const std::exception& failure) {
         EndWithCardFailure(failure.what());
     }
@@ -239,17 +252,25 @@ void CNorvik_TalloDlg::OnHide()
     ShowWindow(SW_HIDE);
 }
 
+bool CNorvik_TalloDlg::RunCardCommand(std::function<void()> command)
+{
+    return m_cardCommands.run(std::move(command), kCardCommandWaitMs) !=
+           card::CommandRunner::Outcome::Dropped;
+}
+
 void CNorvik_TalloDlg::OnApply()
 {
     ApplyAutostartChoice(m_radioYes.GetCheck() != 0, m_radioNo.GetCheck() != 0);
-    if (m_card.videoCard) {
+    if (VideoCardBase* card = m_card.videoCard.get()) {
         if (m_btnOn.GetCheck() != 0 && m_bSwitchingOn == 0) {
-            m_card.videoCard->enable();
-            m_bSwitchingOn = 1;
+            if (RunCardCommand([card] { card->enable(); })) {
+                m_bSwitchingOn = 1;
+            }
         } else if (m_btnOff.GetCheck() != 0 && m_bSwitchingOn == 1) {
-            m_card.videoCard->disable();
-            LightAllLeds();
-            m_bSwitchingOn = 0;
+            if (RunCardCommand([card] { card->disable(); })) {
+                LightAllLeds();
+                m_bSwitchingOn = 0;
+            }
         }
     }
     m_bResetDone = 0;
@@ -257,10 +278,10 @@ void CNorvik_TalloDlg::OnApply()
 
 void CNorvik_TalloDlg::OnReset()
 {
-    if (m_bResetDone == 1 || !m_card.videoCard) {
+    VideoCardBase* card = m_card.videoCard.get();
+    if (m_bResetDone == 1 || card == nullptr || !RunCardCommand([card] { card->reset(); })) {
         return;
     }
-    m_card.videoCard->reset();
     m_btnOff.SetCheck(BST_CHECKED);
     LightAllLeds();
     m_bResetDone = 1;
@@ -269,12 +290,33 @@ void CNorvik_TalloDlg::OnReset()
 
 void CNorvik_TalloDlg::OnDestroyWindow()
 {
-    // The card is left with its reset values; its destruction then ends the
-    // polling thread, which until then may still call the lamp mapping.
     if (m_card.videoCard) {
-        m_card.videoCard->reset();
-        ::Sleep(50);
-        m_card.videoCard.reset();
+        ShutDownCard();
     }
     m_card.ledProcess.reset();
+}
+
+// The card is left with its reset values, then freed with its polling thread,
+// which until then may still call the lamp mapping.
+void CNorvik_TalloDlg::ShutDownCard()
+{
+    VideoCardBase* videoCard = m_card.videoCard.get();
+    // What is under way ends first, so that the reset is the last traffic...
+    const card::Deadline busy(kShutdownBusyWaitMs);
+    const bool pollingEnded = videoCard->stopPolling(busy.remainingMs());
+    const bool commandsEnded = m_cardCommands.waitUntilIdle(busy.remainingMs());
+    // ...but the reset is tried even while a driver call hangs: the bus may
+    // still answer it.
+    const bool resetEnded =
+        m_cardCommands.runBeside([videoCard] { videoCard->reset(); }, kShutdownResetWaitMs) ==
+        card::CommandRunner::Outcome::Done;
+    ::Sleep(kPauseBeforeFreeingCardMs);
+    if (pollingEnded && commandsEnded && resetEnded) {
+        m_card.videoCard.reset();
+        return;
+    }
+    // A thread stuck in the driver still uses the card and may still call the
+    // lamp mapping: both are left to the end of the process, which is near.
+    static_cast<void>(m_card.videoCard.release());
+    static_cast<void>(m_card.ledProcess.release());
 }

@@ -4,11 +4,14 @@
 // switching, the autostart question, Reset, Apply and Close, and the
 // notification-area icon.
 #include "app/MonitoredCard.h"
+#include "card/CommandRunner.h"
 #include "framework/Controls.h"
 #include "skin/BitmapDialog.h"
 #include "skin/Label.h"
 #include "skin/SkinButton.h"
 #include "tray/SysTrayIconDerived.h"
+
+#include <functional>
 
 class CNorvik_TalloDlg : public CBitmapDialog {
 public:
@@ -28,6 +31,10 @@ private:
     void SetUpLamps();
     void LightAllLeds();
     void StartCardMonitoring();
+    // Runs a card command off this thread and waits for it a limited time;
+    // false when it could not be run because the one before is stuck.
+    bool RunCardCommand(std::function<void()> command);
+    void ShutDownCard();
     // Shows why the card can't be used and ends the process at once.
     [[noreturn]] void EndWithCardFailure(const char* text);
 
@@ -56,6 +63,7 @@ private:
     int m_bResetDone = 0;   // 1 after Reset until the next Apply
     int m_bSwitchingOn = 0; // 1 while automatic PWM switching is applied
     int m_cardModel;
-    // Freed when the window is destroyed.
+    // Freed when the window is destroyed, unless a driver call never returns.
     MonitoredCard m_card;
+    card::CommandRunner m_cardCommands;
 };

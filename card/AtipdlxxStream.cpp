@@ -26,7 +26,6 @@ AtipdlxxStream::AtipdlxxStream() : AtipdlxxStream(SystemDisplayDevices{})
 }
 
 AtipdlxxStream::AtipdlxxStream(const DisplayDevices& devices)
-    : streamMutex_(CreateMutexA(nullptr, FALSE, nullptr))
 {
     bindLibrary();
     findAdapter(devices);
@@ -84,7 +83,7 @@ int AtipdlxxStream::write(const unsigned char* buffer, int reg, int count)
 
 int AtipdlxxStream::transact(unsigned char* buffer, int reg, int count, int action)
 {
-    card::TimedMutexLock hold(streamMutex_.get(), mutexTimeout_);
+    card::DriverMutexLock hold(streamMutex_);
     I2CRequest request = {sizeof(I2CRequest), kLine, deviceAddress_, reg, action, kSpeed, count, buffer};
     const int result = writeAndReadI2C_(adapterNumber_, &request);
     return result >= 0 ? request.dataSize : count;

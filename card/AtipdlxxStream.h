@@ -1,6 +1,7 @@
 #pragma once
 // The register stream of AMD boards: I2C transactions through the AMD display
 // driver's library atipdlxx.dll.
+#include "card/DriverMutex.h"
 #include "card/Handles.h"
 #include "card/Stream.h"
 
@@ -20,6 +21,8 @@ public:
     int adapterNumber() const noexcept { return adapterNumber_; }
 
     static constexpr unsigned char kControllerAddress = 0x8C;
+    // How long a transaction waits for another one under way.
+    static constexpr DWORD kTransactionWaitMs = 1000;
 
 private:
     // The library's request record: seven ints and a pointer (32 bytes in the
@@ -49,6 +52,5 @@ private:
     WriteAndReadI2CFunction writeAndReadI2C_ = nullptr;
     int adapterNumber_ = -1;
     unsigned char deviceAddress_ = kControllerAddress;
-    card::UniqueKernelHandle streamMutex_;
-    DWORD mutexTimeout_ = 1000;
+    card::DriverMutex streamMutex_{kTransactionWaitMs};
 };

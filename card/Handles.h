@@ -26,32 +26,10 @@ private:
     CRITICAL_SECTION section_;
 };
 
-// Holds a mutex for a scope when the wait succeeds within the time limit; the
-// callers go on after a time-out, and then have nothing to release.
-class TimedMutexLock {
-public:
-    TimedMutexLock(HANDLE mutex, DWORD timeoutMs) noexcept
-        : mutex_(mutex), owned_(isOwned(WaitForSingleObject(mutex, timeoutMs)))
-    {
-    }
-    ~TimedMutexLock()
-    {
-        if (owned_) {
-            ReleaseMutex(mutex_);
-        }
-    }
-    TimedMutexLock(const TimedMutexLock&) = delete;
-    TimedMutexLock& operator=(const TimedMutexLock&) = delete;
-
-    // An abandoned mutex is ours all the same.
-    static bool isOwned(DWORD waitResult) noexcept
-    {
-        return waitResult == WAIT_OBJECT_0 || waitResult == WAIT_ABANDONED_0;
-    }
-
-private:
-    HANDLE mutex_; // not owned
-    bool owned_;
-};
+// Whether a wait's result makes the mutex ours: an abandoned mutex is ours all the same.
+inline bool isOwned(DWORD waitResult) noexcept
+{
+    return waitResult == WAIT_OBJECT_0 || waitResult == WAIT_ABANDONED_0;
+}
 
 } // namespace card

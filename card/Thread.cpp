@@ -32,7 +32,7 @@ void Thread::pauseUnlessStopped(DWORD ms)
     WaitForSingleObject(stopEvent_.get(), ms);
 }
 
-void Thread::stopAndWait() noexcept
+bool Thread::stopWithin(DWORD timeoutMs) noexcept
 {
     {
         std::lock_guard<card::CriticalSection> hold(stopLock_);
@@ -42,9 +42,9 @@ void Thread::stopAndWait() noexcept
         SetEvent(stopEvent_.get());
     }
     if (!threadHandle_) {
-        return;
+        return true;
     }
     // A thread never resumed would never end; once running, this does nothing.
     ResumeThread(threadHandle_.get());
-    card::waitHandlingSentMessages(threadHandle_.get());
+    return card::waitHandlingSentMessages(threadHandle_.get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -28,9 +28,13 @@ protected:
     // Sleeps up to ms milliseconds, less when a stop is requested meanwhile,
     // so that shutdown never sits out a whole interval.
     void pauseUnlessStopped(DWORD ms);
-    // Sets the stop flag and returns once the thread has ended. Called on the
-    // window's thread, which keeps handling messages the worker sends it.
-    void stopAndWait() noexcept;
+    // Sets the stop flag and waits up to timeoutMs for the thread to end; true
+    // when it has. Called on the window's thread, which keeps handling the
+    // messages the worker sends it meanwhile.
+    bool stopWithin(DWORD timeoutMs) noexcept;
+    // The same without a limit: for destruction, which must not free what the
+    // thread still uses.
+    void stopAndWait() noexcept { stopWithin(INFINITE); }
 
 private:
     card::UniqueKernelHandle threadHandle_;

@@ -25,16 +25,27 @@ constexpr std::array<std::uint8_t, kResetLastRegister + 1> kResetTable = {
 } // namespace
 
 VideoCardBase::VideoCardBase(std::unique_ptr<Stream> stream, int interval)
-    : Thread(&VideoCardBase::pollLoop), stream_(std::move(stream)), interval_(interval),
-      transactionMutex_(CreateMutexA(nullptr, FALSE, nullptr))
+    : Thread(&VideoCardBase::pollLoop), stream_(std::move(stream)), interval_(interval)
 {
 }
 
 VideoCardBase::~VideoCardBase()
 {
     stopAndWait();
-    card::TimedMutexLock hold(transactionMutex_.get(), mutexTimeout_);
+    card::DriverMutexLock hold(transactionMutex_);
     stream_.reset();
+}
+
+bool VideoCardBase::stopPolling(DWORD timeoutMs) noexcept
+{
+    // No further pass; the one under way ends whole.
+    setEnabledFlag(0);
+    if (stopWithin(timeoutMs)) {
+        return true;
+    }
+    // The pass holding the mutex is stuck: a reset that follows need not wait for it again.
+    transactionMutex_.markStalled();
+    return false;
 }
 
 void VideoCardBase::enable()
@@ -57,23 +68,26 @@ void VideoCardBase::reset()
     }
 }
 
-void VideoCardBase::switchPollingOn()
+void VideoCardBase::setEnabledFlag(int value)
 {
     std::lock_guard<card::CriticalSection> hold(flagLock_);
-    enabledFlag_ = 1;
+    enabledFlag_ = value;
+}
+
+void VideoCardBase::switchPollingOn()
+{
+    setEnabledFlag(1);
 }
 
 void VideoCardBase::switchPollingOff()
 {
-    {
-        std::lock_guard<card::CriticalSection> hold(flagLock_);
-        enabledFlag_ = 0;
-    }
+    setEnabledFlag(0);
     // A pass that began before the flag changed may still notify the listener:
     // wait for it, letting its lamp updates to this thread through. A pass that
     // takes the mutex later finds the flag off.
-    if (card::TimedMutexLock::isOwned(card::waitHandlingSentMessages(transactionMutex_.get()))) {
-        ReleaseMutex(transactionMutex_.get());
+    const card::DriverMutexLock hold(transactionMutex_, true);
+    if (!hold.owned()) {
+        passOutwaited_ = true;
     }
 }
 
@@ -109,17 +123,28 @@ void VideoCardBase::pollUntilStopped()
     } while (!stopRequested());
 }
 
+bool VideoCardBase::endsLateWithPollingOff()
+{
+    return passOutwaited_.exchange(false) && !pollingOn();
+}
+
 void VideoCardBase::pollOnce(unsigned char& sample)
 {
-    card::TimedMutexLock hold(transactionMutex_.get(), mutexTimeout_);
+    card::DriverMutexLock hold(transactionMutex_);
     // Polling may have been switched off while this pass waited for the mutex.
     if (!pollingOn()) {
         return;
     }
+    passOutwaited_ = false;
     unsigned char highest = 0;
     for (int i = 0; i < kSamplesPerPass; ++i) {
         stream_->read(&sample, kReadingRegister, 1);
         highest = std::max(highest, sample);
+    }
+    // The lamps were set for polling off after this pass was given up on: a
+    // reading it took stays out of them and out of the filter.
+    if (endsLateWithPollingOff()) {
+        return;
     }
     if (highest == lastReading_ && repeatCount_ < kRepeatsBeforeRenotify) {
         ++repeatCount_;

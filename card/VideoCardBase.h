@@ -1,17 +1,19 @@
 #pragma once
 // A graphics card's voltage controller: its register stream and the worker
 // thread that samples register 25 while polling is switched on.
-#include "card/Handles.h"
+#include "card/DriverMutex.h"
 #include "card/Stream.h"
 #include "card/Thread.h"
 
+#include <atomic>
 #include <memory>
 
 class VideoCardBase : public Thread {
 public:
     // Owns the stream from here on. The worker thread is left suspended.
     VideoCardBase(std::unique_ptr<Stream> stream, int interval);
-    // Ends the worker thread before the stream goes, so no pass outlives it.
+    // Ends the worker thread before the stream goes, so no pass outlives it;
+    // waits for that without a limit (see stopPolling).
     ~VideoCardBase() override;
 
     // Switches polling on; card classes then write their enable set.
@@ -21,15 +23,25 @@ public:
     // Switches polling off and writes the default register table.
     virtual void reset();
 
+    // Switches polling off and ends the polling thread, waiting up to
+    // timeoutMs; true when it has ended.
+    // A thread stuck in a driver call that never returns does not end: the
+    // owner must then leave the card alone (its destruction would wait for the
+    // thread for good) and leave it to the end of the process.
+    bool stopPolling(DWORD timeoutMs) noexcept;
+
     static constexpr int kReadingRegister = 25;
     static constexpr int kSamplesPerPass = 10;
     // An unchanged reading is passed on again on every fourth pass.
     static constexpr int kRepeatsBeforeRenotify = 3;
+    // How long switching polling off and destruction wait for a pass under way.
+    static constexpr DWORD kPassWaitMs = 1000;
 
 protected:
     void switchPollingOn();
     // Once this returns, no polling pass reaches the listener until polling is
-    // switched on again.
+    // switched on again. A pass stuck in the driver is waited for kPassWaitMs;
+    // when it comes back later it does not notify.
     void switchPollingOff();
     Stream& stream() { return *stream_; }
 
@@ -38,13 +50,17 @@ private:
     void pollUntilStopped();
     void pollOnce(unsigned char& sample);
     bool pollingOn();
+    void setEnabledFlag(int value);
+    // A pass that switching polling off gave up waiting for, ending late.
+    bool endsLateWithPollingOff();
 
     std::unique_ptr<Stream> stream_;
     int interval_;
     int enabledFlag_ = 0;
-    card::UniqueKernelHandle transactionMutex_;
-    DWORD mutexTimeout_ = 1000;
+    card::DriverMutex transactionMutex_{kPassWaitMs};
     card::CriticalSection flagLock_;
+    // Set when switching polling off stopped waiting for a pass under way.
+    std::atomic<bool> passOutwaited_{false};
     // The last reading passed on, and the passes since that found it unchanged.
     int lastReading_ = 0;
     int repeatCount_ = 0;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 using namespace card_test;
 
@@ -199,4 +200,35 @@ TEST_F(AtiStream, AFailedReadLeavesTheBufferAndReturnsTheCount)
     EXPECT_EQ(3, stream.read(bytes, 25, 3));
     EXPECT_EQ(0xEE, bytes[0]);
     EXPECT_EQ(-1, standIn.control().log("WriteAndReadI2C").at(0).field("result"));
+}
+
+// A transaction stuck in the driver holds the stream's mutex for good: the
+// ones after it sit out the wait for it once, not each in turn (a reset would
+// otherwise take 38 seconds).
+TEST_F(AtiStream, ATransactionStuckInTheDriverHoldsUpTheOthersOnce)
+{
+    AtipdlxxStream stream;
+    sim::SimSettings settings;
+    settings.blockRegister = 25;
+    standIn.control().apply(settings);
+    std::thread reader([&] {
+        unsigned char reading = 0;
+        stream.read(&reading, 25, 1);
+    });
+    ASSERT_TRUE(waitUntil([&] { return !standIn.control().log("Block").empty(); }));
+
+    constexpr int kWrites = 60;
+    const double ms = nt_test::millisecondsOf([&] {
+        for (int i = 0; i < kWrites; ++i) {
+            writeRegister(stream, 1, static_cast<std::uint8_t>(i));
+        }
+    });
+    EXPECT_LT(ms, kWrites * AtipdlxxStream::kTransactionWaitMs / 2.0)
+        << "each write waited for the stuck read";
+
+    standIn.control().apply(sim::SimSettings{}); // the driver answers again
+    reader.join();
+    const std::vector<sim::LogEntry> transactions = standIn.control().log("WriteAndReadI2C");
+    ASSERT_EQ(static_cast<std::size_t>(kWrites + 1), transactions.size());
+    EXPECT_EQ(1, transactions.back().field("action")) << "the read came back last";
 }

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "card_fixtures.h"
+#include "card/Handles.h"
 #include "card/VideoCardBase.h"
 
 #include <array>
+#include <atomic>
+#include <thread>
 
 using namespace card_test;
 
@@ -169,6 +172,40 @@ TEST_F(Polling, NoPassReachesTheListenerAfterDisableReturns)
     Sleep(100);
     EXPECT_EQ(readsAtDisable, record->reads.load());
     EXPECT_EQ(notesAtDisable, listener.notes().size());
+}
+
+// A read that does not come back, as from a driver whose bus another tool
+// holds: switching polling off gives up waiting for its pass, the thread is
+// not reported ended, and once the read comes back that pass reaches nobody.
+TEST_F(Polling, APassStuckInTheDriverIsGivenUpOnAndNeverNotifiesLate)
+{
+    const card::UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::atomic<bool> stuck{false};
+    // A new reading every pass; the third read of pass 2 hangs.
+    start([&](int read) {
+        if (read == 12) {
+            stuck = true;
+            WaitForSingleObject(release.get(), INFINITE);
+        }
+        return static_cast<unsigned char>(read / 10 % 2 + 1);
+    });
+    card->enable();
+    ASSERT_TRUE(waitUntil([&] { return stuck.load(); }));
+    const std::size_t notes = listener.notes().size();
+
+    std::atomic<bool> switchedOff{false};
+    std::thread off([&] {
+        card->disable();
+        switchedOff = true;
+    });
+    EXPECT_TRUE(waitUntil([&] { return switchedOff.load(); }, 20000)) << "disable waits for the stuck pass";
+    EXPECT_FALSE(card->stopPolling(100));
+
+    SetEvent(release.get());
+    off.join();
+    EXPECT_TRUE(card->stopPolling(10000));
+    EXPECT_EQ(notes, listener.notes().size()) << "the late pass reached the listener";
+    EXPECT_EQ(20, record->reads.load()) << "the pass ends whole";
 }
 
 TEST_F(Polling, ResetSwitchesPollingOffBeforeItsFirstWrite)
