@@ -3,6 +3,7 @@
 #include "app/Autostart.h"
 #include "card/Factory.h"
 #include "card/SentMessageWait.h"
+#include "common/ScopedFlag.h"
 #include "detect/CardModel.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -252,14 +253,29 @@ void CNorvik_TalloDlg::OnHide()
     ShowWindow(SW_HIDE);
 }
 
+bool CNorvik_TalloDlg::WaitsItsTurn(int commandId)
+{
+    if (!m_bCardBusy) {
+        return false;
+    }
+    // Posted messages wait in the queue until this thread's loop runs again,
+    // after the command under way; once the window is destroyed they are gone.
+    PostMessage(WM_COMMAND, MAKEWPARAM(commandId, BN_CLICKED), 0);
+    return true;
+}
+
 bool CNorvik_TalloDlg::RunCardCommand(std::function<void()> command)
 {
+    const ScopedFlag busy(m_bCardBusy);
     return m_cardCommands.run(std::move(command), kCardCommandWaitMs) !=
            card::CommandRunner::Outcome::Dropped;
 }
 
 void CNorvik_TalloDlg::OnApply()
 {
+    if (WaitsItsTurn(IDC_APPLY)) {
+        return;
+    }
     ApplyAutostartChoice(m_radioYes.GetCheck() != 0, m_radioNo.GetCheck() != 0);
     if (VideoCardBase* card = m_card.videoCard.get()) {
         if (m_btnOn.GetCheck() != 0 && m_bSwitchingOn == 0) {
@@ -278,6 +294,9 @@ void CNorvik_TalloDlg::OnApply()
 
 void CNorvik_TalloDlg::OnReset()
 {
+    if (WaitsItsTurn(IDC_RESET)) {
+        return;
+    }
     VideoCardBase* card = m_card.videoCard.get();
     if (m_bResetDone == 1 || card == nullptr || !RunCardCommand([card] { card->reset(); })) {
         return;
@@ -290,6 +309,8 @@ void CNorvik_TalloDlg::OnReset()
 
 void CNorvik_TalloDlg::OnDestroyWindow()
 {
+    // Commands re-entered from here on are never run: the shutdown cannot be undone.
+    m_bCardBusy = true;
     if (m_card.videoCard) {
         ShutDownCard();
     }

@@ -31,6 +31,10 @@ private:
     void SetUpLamps();
     void LightAllLeds();
     void StartCardMonitoring();
+    // A command re-entered while the card is busy (a click sent from elsewhere
+    // is handled inside the wait for a card command) is posted again, so it
+    // runs after the one under way; true when it has been.
+    bool WaitsItsTurn(int commandId);
     // Runs a card command off this thread and waits for it a limited time;
     // false when it could not be run because the one before is stuck.
     bool RunCardCommand(std::function<void()> command);
@@ -66,4 +70,6 @@ private:
     // Freed when the window is destroyed, unless a driver call never returns.
     MonitoredCard m_card;
     card::CommandRunner m_cardCommands;
+    // A card command is being waited for; for good once the shutdown has begun.
+    bool m_bCardBusy = false;
 };

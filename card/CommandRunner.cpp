@@ -1,6 +1,7 @@
 #include "card/CommandRunner.h"
 
 #include "card/SentMessageWait.h"
+#include "common/ScopedFlag.h"
 
 #include <memory>
 #include <process.h>
@@ -31,6 +32,9 @@ unsigned __stdcall commandThread(void* command)
 
 CommandRunner::Outcome CommandRunner::run(Command command, DWORD timeoutMs)
 {
+    if (waiting_) {
+        return Outcome::Dropped;
+    }
     const Deadline deadline(timeoutMs);
     if (!waitUntilIdle(deadline.remainingMs())) {
         return Outcome::Dropped;
@@ -40,11 +44,18 @@ CommandRunner::Outcome CommandRunner::run(Command command, DWORD timeoutMs)
 
 CommandRunner::Outcome CommandRunner::runBeside(Command command, DWORD timeoutMs)
 {
+    if (waiting_) {
+        return Outcome::Dropped;
+    }
     return start(std::move(command), timeoutMs);
 }
 
 bool CommandRunner::waitUntilIdle(DWORD timeoutMs)
 {
+    if (waiting_) {
+        return running_.empty();
+    }
+    const ScopedFlag waiting(waiting_);
     const Deadline deadline(timeoutMs);
     while (!running_.empty()) {
         if (waitHandlingSentMessages(running_.front().get(), deadline.remainingMs()) != WAIT_OBJECT_0) {
@@ -66,6 +77,7 @@ CommandRunner::Outcome CommandRunner::start(Command command, DWORD timeoutMs)
         return Outcome::Done;
     }
     static_cast<void>(owned.release()); // the thread's now
+    const ScopedFlag waiting(waiting_);
     if (waitHandlingSentMessages(thread.get(), timeoutMs) == WAIT_OBJECT_0) {
         return Outcome::Done;
     }

@@ -17,7 +17,8 @@ public:
     enum class Outcome {
         Done,         // the command has ended
         StillRunning, // it goes on after the wait; the next one waits its turn
-        Dropped,      // not run: the one before was still running
+        Dropped,      // not run: the one before was still running, or this
+                      // runner was already waiting further up the caller's stack
     };
 
     CommandRunner() = default;
@@ -38,6 +39,9 @@ private:
     Outcome start(std::function<void()> command, DWORD timeoutMs);
 
     std::vector<UniqueKernelHandle> running_; // threads of commands not known to have ended
+    // A wait of this runner is on the caller's stack: a command sent to the
+    // caller meanwhile is dropped rather than run inside the wait it interrupts.
+    bool waiting_ = false;
 };
 
 } // namespace card

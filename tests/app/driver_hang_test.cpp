@@ -107,4 +107,56 @@ TEST(Driver, ATransactionThatTakesThreeSecondsAndAnswersComesBeforeWhatFollows)
     expectEndedWithTheReset(app);
 }
 
+// Clicks sent while the program waits for the card (the wait handles messages
+// sent from other programs): each runs after the command under way, and none
+// undoes the shutdown.
+TEST(Driver, CommandsSentWhileTheCardIsBusyWaitTheirTurnAndNeverUndoTheShutdown)
+{
+    Running app(kRadeon6900, 40);
+    const Writes reset = resetWrites(app.board());
+    auto writesOnceSettled = [&](std::size_t atMost) {
+        waitUntil([&] { return app.writesSinceMark().size() >= atMost; }, 5000);
+        return app.writesSinceMark();
+    };
+    // Switches On, holds a pass back for 1.5 s and clicks meanwhile.
+    auto clickDuringASlowPass = [&](int id) {
+        app.switchOn();
+        EXPECT_TRUE(app.lampsBecome("11110000000000"));
+        const std::size_t blocksBefore = app.blocks();
+        blockNext(app, 25, 40 + static_cast<int>(blocksBefore), 1500);
+        EXPECT_TRUE(waitForBlocks(app, blocksBefore + 1));
+        app.mark();
+        click(app.window(), id);
+        Sleep(200);
+    };
+
+    // Reset while a Reset waits for a slow pass: the card is reset once.
+    clickDuringASlowPass(IDC_RESET);
+    app.press(IDC_RESET);
+    EXPECT_EQ(reset, writesOnceSettled(2 * reset.size()));
+    EXPECT_TRUE(checked(app.window(), IDC_OFF));
+    EXPECT_EQ(app.allLit(), app.lamps());
+
+    // Reset while the enable set is written slowly: it follows the set.
+    sim::SimSettings slow = sim::withRegister25(40);
+    slow.delayMs = 20;
+    app.installed().sim().apply(slow);
+    app.press(IDC_ON);
+    app.mark();
+    click(app.window(), IDC_APPLY);
+    ASSERT_TRUE(waitUntil([&] { return !app.writesSinceMark().empty(); }));
+    app.press(IDC_RESET);
+    const Writes enableThenReset = concat(kRadeon6900Enable, reset);
+    EXPECT_EQ(enableThenReset, writesOnceSettled(enableThenReset.size()));
+    EXPECT_EQ(app.allLit(), app.lamps());
+
+    // Reset, On and Apply during a shutdown that waits for a slow pass.
+    clickDuringASlowPass(IDC_CLOSE);
+    for (const int id : {IDC_RESET, IDC_ON, IDC_APPLY}) {
+        press(app.window(), id, 5000);
+    }
+    expectEndedWithTheReset(app);
+    EXPECT_EQ(reset, app.writesSinceMark());
+}
+
 } // namespace

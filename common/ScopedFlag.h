@@ -1,0 +1,14 @@
+#pragma once
+// A flag that is set for the span of a scope, for code that must know it runs
+// inside a wait further up its own thread's stack.
+
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+    ~ScopedFlag() { flag_ = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& flag_;
+};
