@@ -3,11 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
-constexpr DWORD kCheckBoxBits = 0x03;
-constexpr DWORD kRadioButtonBits = 0x09;
+// The kind is told by bits of the button type: both bits of BS_AUTOCHECKBOX
+// make a check box, else both bits of BS_AUTORADIOBUTTON a radio button.
+constexpr DWORD kCheckBoxBits = BS_AUTOCHECKBOX;
+constexpr DWORD kRadioButtonBits = BS_AUTORADIOBUTTON;
 constexpr UINT kTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 POINT pointOf(LPARAM lParam)
@@ -42,7 +45,7 @@ void CxSkinButton::LoadSkinFaces(int normalId, int downId, int hoverId, int disa
 void CxSkinButton::PreSubclassWindow()
 {
     const DWORD style = GetStyle();
-    const DWORD type = style & 0xFF;
+    const DWORD type = style & BS_TYPEMASK;
     if ((type & kCheckBoxBits) == kCheckBoxBits) {
         m_kind = kCheckBox;
     } else if ((type & kRadioButtonBits) == kRadioButtonBits) {
@@ -165,13 +168,24 @@ LRESULT CxSkinButton::OnSetCheck(WPARAM check)
     m_bChecked = check != 0 && m_kind != kPushButton;
     const HWND parent = ::GetParent(m_hWnd);
     if (m_kind == kRadioButton && m_bChecked && parent != nullptr) {
-        for (HWND other = ::GetNextDlgGroupItem(parent, m_hWnd, FALSE); other != nullptr && other != m_hWnd;
-             other = ::GetNextDlgGroupItem(parent, other, FALSE)) {
-            ::SendMessageA(other, WM_SKINBUTTON_UNCHECK, 0, 0);
-        }
+        UncheckRestOfGroup(parent);
     }
     Invalidate();
     return 0;
+}
+
+void CxSkinButton::UncheckRestOfGroup(HWND parent) const
+{
+    // The system's walk skips hidden and disabled items, so from a button that
+    // is one of them it never comes back here: it ends where it came round.
+    std::vector<HWND> visited;
+    for (HWND other = ::GetNextDlgGroupItem(parent, m_hWnd, FALSE);
+         other != nullptr && other != m_hWnd &&
+         std::find(visited.begin(), visited.end(), other) == visited.end();
+         other = ::GetNextDlgGroupItem(parent, other, FALSE)) {
+        visited.push_back(other);
+        ::SendMessageA(other, WM_SKINBUTTON_UNCHECK, 0, 0);
+    }
 }
 
 LRESULT CxSkinButton::OnUncheck()

@@ -34,6 +34,7 @@ private:
     LRESULT OnKeyDown(WPARAM key, LPARAM flags);
     LRESULT OnSetCheck(WPARAM check);
     LRESULT OnUncheck();
+    void UncheckRestOfGroup(HWND parent) const;
 
     bool IsUnderScreenPoint(POINT clientPoint) const;
     bool IsPushed();

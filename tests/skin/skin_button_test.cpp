@@ -2,6 +2,9 @@
 
 #include "SkinTestDialog.h"
 
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -92,6 +95,72 @@ TEST(SkinButton, CheckingARadioButtonClearsOnlyTheOthersOfItsGroup)
         send(radio1, BM_SETCHECK, 1);
         EXPECT_EQ(1, checkOf(radio1));
         EXPECT_EQ(0, checkOf(radio2));
+    });
+}
+
+// Ends the whole test program with a failure when the scope is not left in
+// time: a loop on the window's own thread would otherwise hang the run.
+class Watchdog {
+public:
+    Watchdog(DWORD timeoutMs, const char* what)
+        : thread_([this, timeoutMs, what] {
+              std::unique_lock lock(mutex_);
+              if (!left_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return done_; })) {
+                  std::fprintf(stderr, "Watchdog: %s did not end within %lu ms\n", what, timeoutMs);
+                  std::fflush(stderr);
+                  ::TerminateProcess(::GetCurrentProcess(), 1);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        left_.notify_one();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable left_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// The system's group walk skips hidden and disabled items, so it never comes
+// back to a button that is one of them.
+TEST(SkinButton, CheckingAHiddenOrDisabledRadioButtonStillClearsItsGroupAndReturns)
+{
+    SkinTestDialog::Run([](SkinTestDialog& dialog) {
+        const HWND radio1 = dialog.Item(IDC_RADIO1);
+        const HWND radio2 = dialog.Item(IDC_RADIO2);
+        const HWND radio3 = dialog.Item(IDC_RADIO3);
+        const struct {
+            const char* name;
+            void (*hide)(HWND);
+            void (*show)(HWND);
+        } ways[] = {
+            {"hidden", [](HWND h) { ::ShowWindow(h, SW_HIDE); }, [](HWND h) { ::ShowWindow(h, SW_SHOW); }},
+            {"disabled", [](HWND h) { ::EnableWindow(h, FALSE); }, [](HWND h) { ::EnableWindow(h, TRUE); }},
+        };
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.name);
+            send(radio1, BM_SETCHECK, 1);
+            way.hide(radio2);
+            {
+                const Watchdog watchdog(5000, "checking a radio button that is hidden or disabled");
+                send(radio2, BM_SETCHECK, 1);
+            }
+            way.show(radio2);
+            EXPECT_EQ(1, checkOf(radio2));
+            EXPECT_EQ(0, checkOf(radio1));
+            EXPECT_EQ(0, checkOf(radio3));
+        }
     });
 }
 
