@@ -8,11 +8,12 @@
 namespace {
 
 constexpr DWORD kReadBufferSize = 5001;
-constexpr REGSAM kReadWriteAccess = 0x2001F; // KEY_READ | KEY_WRITE
+constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_WRITE;
 
 } // namespace
 
-std::string ReadRegistryString(HKEY hive, std::string key, std::string valueName, std::string defaultValue)
+std::string ReadRegistryString(HKEY hive, const std::string& key, const std::string& valueName,
+                               std::string defaultValue)
 {
     UniqueRegistryKey handle;
     if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_QUERY_VALUE, handle.put()) != ERROR_SUCCESS) {
@@ -29,7 +30,8 @@ std::string ReadRegistryString(HKEY hive, std::string key, std::string valueName
     return std::string(buffer, std::find(buffer, buffer + returned, '\0'));
 }
 
-void WriteRegistryString(HKEY hive, std::string key, std::string valueName, std::string data)
+void WriteRegistryString(HKEY hive, const std::string& key, const std::string& valueName,
+                         const std::string& data)
 {
     UniqueRegistryKey handle;
     char noClass[] = "";
@@ -42,7 +44,7 @@ void WriteRegistryString(HKEY hive, std::string key, std::string valueName, std:
                    static_cast<DWORD>(data.size() + 1));
 }
 
-bool DeleteRegistryValue(HKEY hive, std::string key, std::string valueName)
+bool DeleteRegistryValue(HKEY hive, const std::string& key, const std::string& valueName)
 {
     UniqueRegistryKey handle;
     if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_WRITE, handle.put()) != ERROR_SUCCESS) {

@@ -12,13 +12,15 @@ inline constexpr char kLauncherPath[] =
 
 // The value's text up to its first NUL, or defaultValue when it can't be read
 // (missing, or longer than the 5001-byte buffer). The type is not tested.
-std::string ReadRegistryString(HKEY hive, std::string key, std::string valueName, std::string defaultValue);
+std::string ReadRegistryString(HKEY hive, const std::string& key, const std::string& valueName,
+                               std::string defaultValue);
 
 // Writes data and its terminating NUL as REG_SZ, creating the key if needed.
-void WriteRegistryString(HKEY hive, std::string key, std::string valueName, std::string data);
+void WriteRegistryString(HKEY hive, const std::string& key, const std::string& valueName,
+                         const std::string& data);
 
 // True when the value was deleted. The key stays.
-bool DeleteRegistryValue(HKEY hive, std::string key, std::string valueName);
+bool DeleteRegistryValue(HKEY hive, const std::string& key, const std::string& valueName);
 
 // Apply's autostart step: writes the value when there is none (or it is
 // empty) and "Yes" is checked; deletes it when there is one and "No" is

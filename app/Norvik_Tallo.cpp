@@ -8,6 +8,10 @@ namespace {
 constexpr char kMutexFailureText[] = "Norvik_Tallo mutex can not be created.";
 constexpr char kMutexFailureCaption[] = "Norvik_Tallo";
 constexpr char kRegistryRoot[] = "Local AppWizard-Generated Applications";
+// Every class of the original common controls, from list views to animations.
+constexpr DWORD kCommonControlClasses = ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                        ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                        ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS;
 } // namespace
 
 CNorvik_TalloApp theApp;
@@ -31,7 +35,7 @@ BOOL CNorvik_TalloApp::InitInstance()
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
-    controls.dwICC = 0xFF;
+    controls.dwICC = kCommonControlClasses;
     ::InitCommonControlsEx(&controls);
 
     CWinApp::InitInstance();
