@@ -15,6 +15,11 @@ static_assert(IDC_LED0 == kFirstLampId, "the lamp row is where the lamp mapping 
 
 namespace {
 
+// The face and its shape are fixed pixels, drawn for "MS Shell Dlg" at 8
+// points being Tahoma at 96 DPI: the window keeps that layout on any scale.
+constexpr FaceMetrics kFace{{6, 13}, 96};
+constexpr int kPointsPerInch = 72;
+
 constexpr char kAutostartQuestion[] = "Run Tallo Utility when the system starts";
 constexpr int kAutostartPointSize = 11;
 // Lamps 0 to 7 are shown by the template; boards with more lamps show the rest.
@@ -141,11 +146,13 @@ BOOL CNorvik_TalloDlg::OnInitDialog()
 
 void CNorvik_TalloDlg::SetUpSkin()
 {
-    SetBackgroundBitmap(IDB_FACE);
+    // The window takes the face's size before its shape is cut.
+    LayOutForFace(kFace);
+    // Loading the background builds the region, so it is shaped from the start
+    // and built once.
     SetKeyColor(NT_FACE_KEY_COLOR);
-    UpdateWindowRegion();
     SetShaped(true);
-    UpdateWindowRegion();
+    SetBackgroundBitmap(IDB_FACE);
     SetClearStatics(true);
     SetDragAnywhere(true);
 
@@ -166,11 +173,30 @@ void CNorvik_TalloDlg::SetUpSkin()
     m_lblAutostart.SetBold(TRUE);
     m_lblAutostart.SetPointSize(kAutostartPointSize);
     m_lblAutostart.SetClearBackground(TRUE);
+    FitAutostartQuestion();
 
     // "Yes" and "Off" at every start, whatever the registry holds.
     m_radioYes.SetCheck(BST_CHECKED);
     m_btnOff.SetCheck(BST_CHECKED); // a skin radio button: clears "On"
     LightAllLeds();
+}
+
+// The question in the face's text size on any scale, and on one line: its
+// control is as wide as the text needs, up to the panel's divider.
+void CNorvik_TalloDlg::FitAutostartQuestion()
+{
+    LOGFONTA font = m_lblAutostart.GetFontRecord();
+    font.lfHeight = -::MulDiv(kAutostartPointSize, kFace.dpi, kPointsPerInch);
+    m_lblAutostart.SetFontRecord(font);
+
+    RECT place{};
+    m_lblAutostart.GetWindowRect(&place);
+    ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    const int needed = static_cast<int>(m_lblAutostart.GetTextExtent().cx);
+    const int width = std::min<int>(std::max<int>(needed, place.right - place.left),
+                                    NT_FACE_AUTOSTART_DIVIDER_X - place.left);
+    ::SetWindowPos(m_lblAutostart.GetSafeHwnd(), nullptr, 0, 0, width, place.bottom - place.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CNorvik_TalloDlg::SetUpLamps()

@@ -29,6 +29,7 @@ protected:
 private:
     void SetUpSkin();
     void SetUpLamps();
+    void FitAutostartQuestion();
     void LightAllLeds();
     void StartCardMonitoring();
     // A command re-entered while the card is busy (a click sent from elsewhere

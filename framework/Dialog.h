@@ -23,6 +23,7 @@ public:
     // dialog could not be created.
     virtual INT_PTR DoModal();
     BOOL EndDialog(int result) { return ::EndDialog(m_hWnd, result); }
+    UINT TemplateId() const { return templateId_; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -60,6 +60,9 @@
 // Window face; magenta pixels are cut out of the window
 #define IDB_FACE 168
 #define NT_FACE_KEY_COLOR 0x00FF00FF
+// The face's divider in the autostart panel, between the question and
+// Yes/No, in pixels from the face's left edge: the question ends before it.
+#define NT_FACE_AUTOSTART_DIVIDER_X 328
 
 // Controls of the main window
 #define IDC_HIDE 1000

@@ -1,10 +1,28 @@
 #include "skin/BitmapDialog.h"
 
+#include "framework/DialogTemplate.h"
+#include "framework/WinApp.h"
 #include "skin/RegionRuns.h"
 
 namespace {
 constexpr char kTrackbarClass[] = "msctls_trackbar32";
+constexpr int kPointsPerInch = 72;
+
+// Moves a window to a place given in its parent's client coordinates (the
+// screen's for a top-level window), leaving one that is already there alone:
+// a button moved needlessly can be repainted over its own focus frame.
+void placeWindow(HWND window, const RECT& place)
+{
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&now), 2);
+    if (::EqualRect(&now, &place)) {
+        return;
+    }
+    ::SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
+} // namespace
 
 bool CBitmapDialog::SetBackgroundBitmap(UINT resourceId)
 {
@@ -29,6 +47,51 @@ void CBitmapDialog::UpdateWindowRegion()
     if (!::SetWindowRgn(m_hWnd, region, TRUE)) {
         ::DeleteObject(region);
     }
+}
+
+bool CBitmapDialog::LayOutForFace(const FaceMetrics& face)
+{
+    const std::optional<DialogTemplateLayout> layout =
+        loadDialogTemplate(AfxGetResourceHandle(), TemplateId());
+    if (!layout) {
+        return false;
+    }
+    RECT window = pixelsFor(DialogUnitRect{0, 0, layout->place.cx, layout->place.cy}, face.baseUnits);
+    ::AdjustWindowRectEx(&window, GetStyle(), FALSE, GetExStyle());
+    RECT now{};
+    GetWindowRect(&now);
+    ::OffsetRect(&window, now.left - window.left, now.top - window.top);
+    placeWindow(m_hWnd, window);
+    for (const DialogTemplateItem& item : layout->items) {
+        const HWND child = ::GetDlgItem(m_hWnd, item.id);
+        if (child != nullptr) {
+            placeWindow(child, pixelsFor(item.place, face.baseUnits));
+        }
+    }
+    if (layout->pointSize > 0) {
+        GiveItemsFontFor(layout->pointSize, face.dpi);
+    }
+    return true;
+}
+
+void CBitmapDialog::GiveItemsFontFor(int pointSize, int dpi)
+{
+    LOGFONTA description{};
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (dialogFont == nullptr || ::GetObjectA(dialogFont, sizeof description, &description) == 0) {
+        return;
+    }
+    description.lfHeight = -::MulDiv(pointSize, dpi, kPointsPerInch);
+    description.lfWidth = 0;
+    CFont font;
+    if (!font.CreateFontIndirect(description)) {
+        return;
+    }
+    for (HWND item = ::GetWindow(m_hWnd, GW_CHILD); item != nullptr; item = ::GetWindow(item, GW_HWNDNEXT)) {
+        ::SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), FALSE);
+    }
+    // The items no longer use the font they had before.
+    m_itemFont.Attach(font.Detach());
 }
 
 HRGN CBitmapDialog::CreateShapedRegion()

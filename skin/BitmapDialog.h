@@ -4,6 +4,13 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 
+// The display a face was drawn for: the dialog base units its controls were
+// placed with and the pixels per inch its text was sized for.
+struct FaceMetrics {
+    SIZE baseUnits;
+    int dpi;
+};
+
 class CBitmapDialog : public CDialog {
 public:
     // The main window's template.
@@ -17,6 +24,13 @@ public:
     // Hands the window a new region: the full window rectangle, or when
     // shaped, the background's non-key pixels. Needs the window.
     void UpdateWindowRegion();
+
+    // The face is fixed pixels while the template places the window and its
+    // items in dialog units, which grow with the system's scale: places them
+    // as on the face's display instead, and gives the items the template's
+    // font at the face's size. Call before the region is built. False when the
+    // template can't be read; the system's layout then stays.
+    bool LayOutForFace(const FaceMetrics& face);
 
     void SetKeyColor(COLORREF color) { m_keyColor = color; }
     void SetShaped(bool shaped) { m_bShaped = shaped; }
@@ -34,6 +48,7 @@ private:
     LRESULT OnLButtonDown(WPARAM keys, LPARAM point);
     LRESULT OnCtlColorStatic(HDC dc, HWND child);
     HRGN CreateShapedRegion();
+    void GiveItemsFontFor(int pointSize, int dpi);
 
     bool m_bShaped = false;
     bool m_bClearStatics = true;
@@ -41,4 +56,5 @@ private:
     COLORREF m_keyColor = 0;
     bool m_bDragAnywhere = false;
     CBitmap m_bmpBackground; // empty while no background is loaded
+    CFont m_itemFont;        // the items' font after LayOutForFace
 };

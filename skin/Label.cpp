@@ -205,6 +205,16 @@ CLabel& CLabel::SetLink(LinkKind kind, bool on, int notify)
     return *this;
 }
 
+SIZE CLabel::GetTextExtent() const
+{
+    const std::string text = GetWindowText();
+    const UniqueScreenDC screen(::GetDC(nullptr));
+    const ScopedSelect font(screen.get(), m_font);
+    SIZE extent{};
+    ::GetTextExtentPoint32A(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent;
+}
+
 void CLabel::PreSubclassWindow()
 {
     auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));

@@ -37,6 +37,8 @@ public:
     virtual CLabel& SetLinkTarget(const std::string& target);
 
     const LOGFONTA& GetFontRecord() const { return m_lf; }
+    // The window text's size on one line in the label's font.
+    SIZE GetTextExtent() const;
 
     // How a click opens its link; the shell unless replaced (tests do).
     using ShellOpen = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);

@@ -14,6 +14,7 @@ so each face is drawn to look complete within that size, on a copy of the face
 that lies under it: the seams then cannot show.
 """
 
+import math
 import os
 import re
 import sys
@@ -72,7 +73,16 @@ def load_font(name):
     return ttf.Font(path)
 
 
+def read_resource_number(name):
+    with open(os.path.join(HERE, "..", "resource.h")) as f:
+        return int(re.search(r"#define %s (\d+)" % name, f.read()).group(1))
+
+
 RECTS = read_control_rects()
+# The program widens the question's control to its text, up to the divider.
+DIVIDER_X = read_resource_number("NT_FACE_AUTOSTART_DIVIDER_X")
+QUESTION = "Run Tallo Utility when the system starts"
+QUESTION_SIZE = 15  # bold 11 points at 96 DPI
 REGULAR = load_font("tahoma.ttf")
 BOLD = load_font("tahomabd.ttf")
 
@@ -244,7 +254,10 @@ def draw_autostart_panel(face):
     plate = r.round_rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 6)
     face.fill(plate, brushed(r.vertical(y0, y1, C("#f1f3f5"), C("#d3d7dc")), 1.6))
     face.fill(r.ring(plate, 1), fading((255.0, 255.0, 255.0), y0, y1, 0.9, 0.2))
-    sx = (label[0] + label[2] + yes[0]) // 2
+    question_end = label[0] + math.ceil(ttf.text_width(BOLD, QUESTION, QUESTION_SIZE))
+    if not question_end < DIVIDER_X < yes[0]:
+        raise SystemExit("make_art: the divider at %d is not between the question and Yes" % DIVIDER_X)
+    sx = DIVIDER_X
     face.fill(r.round_rect(sx, y0 + 7, sx + 1, y1 - 7, 0.5), C("#aab0b8"))
     face.fill(r.round_rect(sx + 1, y0 + 7, sx + 2, y1 - 7, 0.5), (255.0, 255.0, 255.0), 0.9)
 
@@ -440,7 +453,8 @@ def preview(face, faces):
     for k, lamp in enumerate(LAMPS):
         put(lamp, faces["led_grey"] if k > 10 else faces["led_green"] if k < 10 else faces["led_red"])
     black = (0.0, 0.0, 0.0)
-    wrapped_text(out, BOLD, "Run Tallo Utility when the system starts", 15, RECTS[LABEL], black)
+    x, y, _, h = RECTS[LABEL]
+    wrapped_text(out, BOLD, QUESTION, QUESTION_SIZE, (x, y, DIVIDER_X - x, h), black)
     for control, content, checked in ((YES, "Yes", True), (NO, "No", False)):
         x, y, w, h = RECTS[control]
         cy = y + h / 2
