@@ -263,4 +263,84 @@ TEST_F(WindowScale, TheWholeQuestionShowsOnOneLineOnThePanel)
     EXPECT_LT(lowestInk, label.top + text.cy) << "a second line";
 }
 
+// Icons, lamps and dragging, at the prefix's own scale.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(nullptr, app_.window()); }
+    HWND window() const { return app_.window(); }
+
+    Running app_{kRadeon6900};
+};
+
+// Minimised, the window paints its icon instead of the face.
+TEST_F(MainWindow, PaintsWhileMinimisedAndComesBack)
+{
+    ShowWindow(window(), SW_MINIMIZE);
+    ASSERT_TRUE(waitUntil([&] { return IsIconic(window()) != FALSE; }, 5000));
+    RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(answers(window()));
+    ShowWindow(window(), SW_RESTORE);
+    EXPECT_TRUE(waitUntil([&] { return IsIconic(window()) == FALSE && IsWindowVisible(window()); }, 5000));
+    EXPECT_TRUE(app_.program().running());
+}
+
+// A lamp carries no command: a click toggles it until the row is set again.
+TEST_F(MainWindow, AClickOnALampTogglesItUntilTheRowIsSetAgain)
+{
+    const int lamp = IDC_LED0 + 3;
+    ASSERT_EQ(app_.allLit(), app_.lamps());
+    app_.press(lamp);
+    EXPECT_FALSE(checked(window(), lamp));
+    EXPECT_EQ("11101111111111", app_.lamps());
+    app_.press(lamp);
+    EXPECT_TRUE(checked(window(), lamp));
+    app_.press(lamp);
+    EXPECT_TRUE(app_.writesSinceMark().empty()) << "a lamp reached the card";
+
+    app_.press(IDC_RESET); // lights the whole row again
+    EXPECT_TRUE(app_.lampsBecome(app_.allLit()));
+    EXPECT_TRUE(app_.program().running());
+}
+
+void mouse(DWORD flags, POINT screen = {})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        SetCursorPos(screen.x, screen.y);
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+TEST_F(MainWindow, DraggingTheFaceMovesTheWindow)
+{
+    RECT before{};
+    GetWindowRect(window(), &before);
+    // On the header: the face, no control.
+    POINT at{before.left + 250, before.top + 30};
+    ASSERT_EQ(window(), WindowFromPoint(at));
+    const POINT by{60, 40};
+
+    SetCursorPos(at.x, at.y);
+    Sleep(100);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(200);
+    for (int step = 1; step <= 10; ++step) {
+        mouse(MOUSEEVENTF_MOVE, POINT{at.x + by.x * step / 10, at.y + by.y * step / 10});
+        Sleep(30);
+    }
+    mouse(MOUSEEVENTF_LEFTUP);
+
+    RECT after{};
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            GetWindowRect(window(), &after);
+            return after.left == before.left + by.x && after.top == before.top + by.y;
+        },
+        5000))
+        << "window at " << after.left << "," << after.top;
+    EXPECT_TRUE(answers(window()));
+}
+
 } // namespace
