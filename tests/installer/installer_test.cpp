@@ -390,6 +390,22 @@ TEST_F(Setup, UpgradeReplacesTheProgramsAndKeepsTheAutostartChoice)
     EXPECT_FALSE(readString(kRunKey, kRunValue));
 }
 
+TEST_F(Setup, SetupOverARunningProgramEndsItCleanlyFirst)
+{
+    ASSERT_EQ(silentSetup(), 0u);
+    const auto card = simulatedCard();
+    const ProgramUnderTest program(installed(kProgram), kFolder);
+    ASSERT_NE(program.waitForShownMainWindow(), nullptr);
+
+    ASSERT_EQ(silentSetup(), 0u);
+
+    ASSERT_TRUE(program.waitForExit(0)) << "setup ended before the program";
+    EXPECT_EQ(program.exitCode(), 0u);
+    const Writes reset = resetWrites(kRadeon6900);
+    EXPECT_EQ(card->lastTransactions(reset.size()), reset) << "the program did not shut down the card";
+    EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));
+}
+
 TEST_F(Setup, AProgramThatDoesNotEndStopsTheUninstallWithNothingChanged)
 {
     ASSERT_EQ(silentSetup(), 0u);
