@@ -406,6 +406,19 @@ TEST_F(Setup, SetupOverARunningProgramEndsItCleanlyFirst)
     EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));
 }
 
+TEST_F(Setup, SetupThatCannotReplaceAProgramFails)
+{
+    ASSERT_EQ(silentSetup(), 0u);
+    // As another user's copy of the program would hold it.
+    HANDLE held =
+        CreateFileW(installed(kProgram).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    EXPECT_NE(silentSetup(), 0u);
+
+    CloseHandle(held);
+}
+
 TEST_F(Setup, AProgramThatDoesNotEndStopsTheUninstallWithNothingChanged)
 {
     ASSERT_EQ(silentSetup(), 0u);
