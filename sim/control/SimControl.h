@@ -40,6 +40,9 @@ public:
     void apply(SimSettings settings, bool logCalls = true);
 
     std::vector<LogEntry> log() const;
+    // Empties the log in place: stand-ins keep it open and append at its end,
+    // so a log deleted under a loaded stand-in would not start afresh.
+    void clearLog() const;
     // Only the entries of one function.
     std::vector<LogEntry> log(const std::string& function) const;
 

@@ -1,5 +1,7 @@
 #include "nt_test.h"
 
+#include "common/FileText.h"
+
 #include <shellapi.h>
 
 #include <stdexcept>
@@ -42,19 +44,7 @@ bool fileExists(const std::wstring& path)
 
 std::string readFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string text;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        text.append(chunk, got);
-    }
-    CloseHandle(file);
-    return text;
+    return readFileText(path).value_or("");
 }
 
 void copyFileOrThrow(const std::wstring& from, const std::wstring& to)
