@@ -97,6 +97,17 @@ void SimControl::apply(SimSettings settings, bool logCalls)
         }
         Sleep(10);
     }
+    appliedAt_ = GetTickCount64();
+}
+
+void SimControl::settle() const
+{
+    // Past the grain by a margin for the tick count's own coarseness.
+    const ULONGLONG settled = appliedAt_ + kControlWriteGrainMs + 100;
+    const ULONGLONG now = GetTickCount64();
+    if (now < settled) {
+        Sleep(static_cast<DWORD>(settled - now));
+    }
 }
 
 std::vector<LogEntry> SimControl::log() const

@@ -17,9 +17,8 @@ namespace {
 constexpr std::size_t kMaxControlBytes = 64 * 1024;
 // How often a blocked transaction looks whether it has been released.
 constexpr DWORD kBlockReleaseCheckMs = 20;
-// The coarsest write times a file system keeps (FAT: 2 s), with a margin, in
-// 100 ns units. Two writes closer together than this may carry one time.
-constexpr ULONGLONG kWriteTimeGrain = 3 * 10000000ULL;
+// In the 100 ns units of file times.
+constexpr ULONGLONG kWriteTimeGrain = kControlWriteGrainMs * 10000ULL;
 
 ULONGLONG ticksOf(const FILETIME& time)
 {
@@ -69,6 +68,12 @@ VoltageController& VoltageController::instance()
 
 SimSettings VoltageController::refresh()
 {
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (settings_.frozen) {
+            return settings_;
+        }
+    }
     ControlStamp stamp{controlPath()};
     if (stamp.path.empty()) {
         stamp.settled = true;

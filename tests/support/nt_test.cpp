@@ -26,15 +26,26 @@ std::wstring moduleDir()
     return parentOf(path);
 }
 
-// Test programs sit in <build>\tests\bin, the product in <build>\bin.
+// Test programs sit in <build>\tests\bin, the product in <build>\bin; a
+// benchmark measures another build's program when NT_PROGRAM_BUILD names it.
+std::wstring programBuildDir()
+{
+    wchar_t other[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"NT_PROGRAM_BUILD", other, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        return other;
+    }
+    return parentOf(parentOf(moduleDir()));
+}
+
 std::wstring productDir()
 {
-    return parentOf(parentOf(moduleDir())) + L"\\bin";
+    return programBuildDir() + L"\\bin";
 }
 
 std::wstring simDir()
 {
-    return parentOf(parentOf(moduleDir())) + L"\\sim";
+    return programBuildDir() + L"\\sim";
 }
 
 bool fileExists(const std::wstring& path)
