@@ -209,8 +209,8 @@ HANDLE VoltageController::openLog(const std::wstring& path)
     // processes share the log.
     logFile_.reset();
     logFile_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0,
-                               nullptr));
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               0, nullptr));
     logPath_ = path;
     return logFile_.get();
 }

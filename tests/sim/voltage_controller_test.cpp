@@ -160,8 +160,8 @@ TEST_F(Controller, TwoStandInsSharingALogKeepEachOthersLines)
     const UniqueLibrary library(LoadLibraryW((nt_test::simDir() + L"\\atipdlxx\\atipdlxx.dll").c_str()));
     ASSERT_TRUE(library);
     using GetAdapterId = int(__cdecl*)(int, int*);
-    const auto getAdapterId =
-        reinterpret_cast<GetAdapterId>(reinterpret_cast<void*>(GetProcAddress(library.get(), "ATIDL_GetAdapterID")));
+    const auto getAdapterId = reinterpret_cast<GetAdapterId>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "ATIDL_GetAdapterID")));
     ASSERT_NE(nullptr, getAdapterId);
 
     const sim::SimSettings settings = controller().refresh();
