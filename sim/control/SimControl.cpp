@@ -1,5 +1,8 @@
 #include "SimControl.h"
 
+#include "common/FileText.h"
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -9,24 +12,6 @@
 namespace sim {
 
 namespace {
-
-std::string readWholeFile(const std::wstring& path)
-{
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string text;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        text.append(chunk, got);
-    }
-    CloseHandle(file);
-    return text;
-}
 
 void writeWholeFile(const std::wstring& path, const std::string& text)
 {
@@ -112,11 +97,32 @@ void SimControl::apply(SimSettings settings, bool logCalls)
         }
         Sleep(10);
     }
+    appliedAt_ = GetTickCount64();
+}
+
+void SimControl::settle() const
+{
+    // Past the grain by a margin for the tick count's own coarseness.
+    const ULONGLONG settled = appliedAt_ + kControlWriteGrainMs + 100;
+    const ULONGLONG now = GetTickCount64();
+    if (now < settled) {
+        Sleep(static_cast<DWORD>(settled - now));
+    }
 }
 
 std::vector<LogEntry> SimControl::log() const
 {
-    return parseLog(readWholeFile(logPath_));
+    return parseLog(readFileText(logPath_).value_or(""));
+}
+
+void SimControl::clearLog() const
+{
+    const UniqueFileHandle file(CreateFileW(logPath_.c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_ALWAYS, 0, nullptr));
+    if (!file || !SetEndOfFile(file.get())) {
+        throw std::runtime_error("cannot empty the simulation's log");
+    }
 }
 
 std::vector<LogEntry> SimControl::log(const std::string& function) const

@@ -3,6 +3,8 @@
 // and demo drivers: writes the control file and reads the log back.
 #include "SimSettings.h"
 
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,8 +40,14 @@ public:
     // call. An empty log path means the log in the folder, unless logCalls is
     // false (a benchmark that wants the stand-in's calls cheap).
     void apply(SimSettings settings, bool logCalls = true);
+    // Returns once stand-ins look only at the control file's time and size
+    // again, as they do while nobody changes it: a benchmark measures them so.
+    void settle() const;
 
     std::vector<LogEntry> log() const;
+    // Empties the log in place: stand-ins keep it open and append at its end,
+    // so a log deleted under a loaded stand-in would not start afresh.
+    void clearLog() const;
     // Only the entries of one function.
     std::vector<LogEntry> log(const std::string& function) const;
 
@@ -49,6 +57,7 @@ public:
 private:
     std::wstring controlPath_;
     std::wstring logPath_;
+    ULONGLONG appliedAt_ = 0;
 };
 
 } // namespace sim

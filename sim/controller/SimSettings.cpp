@@ -129,6 +129,8 @@ void parseLine(const std::string& key, const std::string& value, SimSettings& se
         settings.nvapiInitFails = value == "1" || value == "yes";
     } else if (key == "nvapi-missing") {
         settings.nvapiMissing = unsignedNumbers(value);
+    } else if (key == "frozen") {
+        settings.frozen = value == "1" || value == "yes";
     }
 }
 
@@ -203,6 +205,9 @@ std::string formatSettings(const SimSettings& settings)
             out << id << ' ';
         }
         out << std::dec << std::noshowbase << '\n';
+    }
+    if (settings.frozen) {
+        out << "frozen=1\n";
     }
     return out.str();
 }

@@ -12,6 +12,10 @@ constexpr wchar_t kControlVariable[] = L"NT_SIM_CONTROL";
 // The voltage controller answers at this I2C address only.
 constexpr int kControllerAddress = 0x8C;
 constexpr int kReadingRegister = 25;
+// The coarsest write times a file system keeps (FAT: 2 s), with a margin: for
+// this long after a write, stand-ins read the control file at every call,
+// since a second write may carry the same time.
+constexpr unsigned kControlWriteGrainMs = 3000;
 
 struct Register25 {
     enum class Kind { Fixed, Sequence, Wave };
@@ -46,6 +50,10 @@ struct SimSettings {
     int nvapiGpus = 1;
     bool nvapiInitFails = false;
     std::vector<unsigned> nvapiMissing;
+    // The settings first read are kept for the rest of the process and the
+    // control file is not looked at again: a benchmark measuring the program
+    // alone wants its stand-in at no cost.
+    bool frozen = false;
 };
 
 // Lines it does not understand are skipped; values are limited to a byte

@@ -1,10 +1,13 @@
 #include "VoltageController.h"
 
+#include "common/FileText.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace sim {
@@ -14,32 +17,27 @@ namespace {
 constexpr std::size_t kMaxControlBytes = 64 * 1024;
 // How often a blocked transaction looks whether it has been released.
 constexpr DWORD kBlockReleaseCheckMs = 20;
+// In the 100 ns units of file times.
+constexpr ULONGLONG kWriteTimeGrain = kControlWriteGrainMs * 10000ULL;
 
-// No variable: empty text, the defaults. False when the file cannot be read just now.
-bool readControlText(std::string& text)
+ULONGLONG ticksOf(const FILETIME& time)
+{
+    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+ULONGLONG systemTime()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return ticksOf(now);
+}
+
+// The file named by the variable; empty without one.
+std::wstring controlPath()
 {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(kControlVariable, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        text.clear();
-        return true;
-    }
-    // Share everything: the writer replaces the file while stand-ins read it.
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    std::string content;
-    char chunk[4096];
-    DWORD got = 0;
-    while (content.size() < kMaxControlBytes && ReadFile(file, chunk, sizeof chunk, &got, nullptr) &&
-           got > 0) {
-        content.append(chunk, got);
-    }
-    CloseHandle(file);
-    text = std::move(content);
-    return true;
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(path, length);
 }
 
 long long microseconds()
@@ -70,17 +68,61 @@ VoltageController& VoltageController::instance()
 
 SimSettings VoltageController::refresh()
 {
-    std::string text;
-    const bool read = readControlText(text);
-    std::lock_guard<std::mutex> hold(mutex_);
-    // A file being replaced keeps the settings in force.
-    if (read && text != controlText_) {
-        controlText_ = std::move(text);
-        settings_ = parseSettings(controlText_);
-        sequenceIndex_ = 0;
-        blockServed_ = false;
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        if (settings_.frozen) {
+            return settings_;
+        }
     }
+    ControlStamp stamp{controlPath()};
+    if (stamp.path.empty()) {
+        stamp.settled = true;
+        if (!isCurrent(stamp)) {
+            adopt({}, stamp);
+        }
+        std::lock_guard<std::mutex> hold(mutex_);
+        return settings_;
+    }
+    // Taken before the file is looked at: a write after this moment gets a
+    // later write time once the one seen is a grain old.
+    const ULONGLONG now = systemTime();
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    // A file being replaced keeps the settings in force.
+    if (GetFileAttributesExW(stamp.path.c_str(), GetFileExInfoStandard, &attributes)) {
+        stamp.writeTime = ticksOf(attributes.ftLastWriteTime);
+        stamp.size = static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow;
+        stamp.settled = now > stamp.writeTime && now - stamp.writeTime > kWriteTimeGrain;
+        if (!isCurrent(stamp)) {
+            if (std::optional<std::string> text = readFileText(stamp.path, kMaxControlBytes)) {
+                adopt(std::move(*text), stamp);
+            }
+        }
+    }
+    std::lock_guard<std::mutex> hold(mutex_);
     return settings_;
+}
+
+bool VoltageController::isCurrent(const ControlStamp& stamp)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    return stamp_.settled && stamp_.path == stamp.path && stamp_.writeTime == stamp.writeTime &&
+           stamp_.size == stamp.size;
+}
+
+void VoltageController::adopt(std::string text, const ControlStamp& stamp)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    stamp_ = stamp;
+    if (text == controlText_) {
+        return;
+    }
+    controlText_ = std::move(text);
+    settings_ = parseSettings(controlText_);
+    sequenceIndex_ = 0;
+    blockServed_ = false;
+    if (settings_.logPath != logPath_) {
+        logFile_.reset();
+    }
 }
 
 bool VoltageController::transfer(const SimSettings& settings, int address, int reg, bool write,
@@ -148,17 +190,29 @@ void VoltageController::log(const SimSettings& settings, const std::string& line
     if (settings.logPath.empty()) {
         return;
     }
-    const std::string entry = line + " time=" + std::to_string(microseconds()) + "\n";
     std::lock_guard<std::mutex> hold(mutex_);
-    HANDLE file =
-        CreateFileW(settings.logPath.c_str(), FILE_APPEND_DATA,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
+    // Timed under the lock, so that the order of the lines is that of their times.
+    const std::string entry = line + " time=" + std::to_string(microseconds()) + "\n";
+    const HANDLE file = openLog(settings.logPath);
     DWORD written = 0;
-    WriteFile(file, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
-    CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        WriteFile(file, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
+    }
+}
+
+HANDLE VoltageController::openLog(const std::wstring& path)
+{
+    if (logFile_ && path == logPath_) {
+        return logFile_.get();
+    }
+    // Append-only access: every write lands at the end, also when several
+    // processes share the log.
+    logFile_.reset();
+    logFile_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               0, nullptr));
+    logPath_ = path;
+    return logFile_.get();
 }
 
 std::string logLine(const char* pattern, ...)

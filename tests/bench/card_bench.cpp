@@ -38,6 +38,7 @@ double passMs(sim::SimControl& control)
     settings.register25.values.assign(10, 1);
     settings.register25.values.resize(20, 2);
     control.apply(settings, false);
+    control.settle();
     CountingListener listener;
     VideoCardBase card(std::make_unique<DriverStream>(), 0);
     card.listener = &listener;
@@ -90,6 +91,7 @@ int main()
         sim::SimSettings wave;
         wave.register25.kind = sim::Register25::Kind::Wave;
         control.apply(wave, false);
+        control.settle();
         RadeonHD6970 card;
         ResumeThread(card.threadHandle());
         std::printf("card thread CPU per minute, polling off (from %lu s)\t%.1f\tms\n", kCpuRunMs / 1000,

@@ -1,7 +1,8 @@
 // Norvik_Tallo.exe running on a simulated Radeon HD 6900 series: start-up to
 // the visible window and the pieces it is made of, memory in use, how soon a
-// new reading shows on the lamps, how long Close takes, and CPU while On and
-// while Off.
+// new reading shows on the lamps and where that time goes, how long Close
+// takes, and CPU per thread while Off and On, with the stand-in's own share.
+// NT_BENCH_CPU_SECONDS sets how long each CPU case runs (60 s by default).
 #include "card/Factory.h"
 #include "card/Handles.h"
 #include "card/RadeonHD6970.h"
@@ -16,6 +17,8 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -30,13 +33,16 @@ namespace {
 constexpr int kStartRuns = 10;
 constexpr int kRegionBuilds = 21;
 constexpr int kReadingChanges = 20;
-constexpr DWORD kCpuRunMs = 10000;
+constexpr DWORD kDefaultCpuRunMs = 60000;
 constexpr DWORD kShowTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 // Let polling run a few passes before the program is closed.
 constexpr DWORD kOnBeforeCloseMs = 600;
 // Waits poll this often: the usual 20 ms is too coarse for these figures.
 constexpr DWORD kFinePollMs = 1;
+constexpr char kMutexName[] = "Norvik_Tallo";
+// The steady reading of the CPU cases.
+constexpr int kSteadyReading = 50;
 
 const Board& kBoard = kRadeon6900;
 
@@ -132,10 +138,36 @@ StartPieces measureStartPieces()
 
 // ---- The program itself, driven from outside.
 
+DWORD cpuRunMs()
+{
+    char seconds[16] = {};
+    if (GetEnvironmentVariableA("NT_BENCH_CPU_SECONDS", seconds, sizeof seconds) > 0) {
+        const int value = std::atoi(seconds);
+        if (value > 0) {
+            return static_cast<DWORD>(value) * 1000;
+        }
+    }
+    return kDefaultCpuRunMs;
+}
+
+bool mutexExists()
+{
+    const card::UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
+    return static_cast<bool>(mutex);
+}
+
+// Moments of one start, in ms from the call that starts the process.
+struct StartMilestones {
+    double processCreated = 0;
+    double mutexCreated = 0; // the program's own code runs
+    double windowCreated = 0;
+    double windowShown = 0;
+};
+
 struct Started {
     std::unique_ptr<ProgramUnderTest> program;
     HWND window = nullptr;
-    double startMs = 0;
+    StartMilestones at;
 };
 
 Started startAndShow(const Installation& installed)
@@ -143,16 +175,17 @@ Started startAndShow(const Installation& installed)
     Started started;
     const double start = nowMs();
     started.program = installed.start();
-    const bool shown = waitUntil(
-        [&] {
-            started.window = started.program->mainWindow();
-            return started.window != nullptr && IsWindowVisible(started.window);
-        },
-        kShowTimeoutMs, kFinePollMs);
-    started.startMs = nowMs() - start;
-    if (!shown) {
-        throw std::runtime_error("the main window did not show");
-    }
+    started.at.processCreated = nowMs() - start;
+    auto until = [&](auto condition, double& at) {
+        if (!waitUntil(condition, kShowTimeoutMs, kFinePollMs)) {
+            throw std::runtime_error("the main window did not show");
+        }
+        at = nowMs() - start;
+    };
+    until(mutexExists, started.at.mutexCreated);
+    until([&] { return (started.window = started.program->mainWindow()) != nullptr; },
+          started.at.windowCreated);
+    until([&] { return IsWindowVisible(started.window) != FALSE; }, started.at.windowShown);
     return started;
 }
 
@@ -164,6 +197,52 @@ double closeToExitMs(const Started& started)
         throw std::runtime_error("the program did not end after Close");
     }
     return nowMs() - start;
+}
+
+// A window of the simplest kind, in a program that does nothing else: what
+// the platform itself takes from a start to a visible window.
+double bareWindowStartMs()
+{
+    const std::wstring program = moduleDir() + L"\\bare_window.exe";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring line = L"\"" + program + L"\"";
+    const double start = nowMs();
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        throw std::runtime_error("cannot start bare_window.exe");
+    }
+    const card::UniqueKernelHandle process(info.hProcess);
+    const card::UniqueKernelHandle thread(info.hThread);
+    HWND window = nullptr;
+    const bool shown = waitUntil(
+        [&] {
+            window = nullptr;
+            EnumThreadWindows(
+                info.dwThreadId,
+                [](HWND candidate, LPARAM found) {
+                    if (IsWindowVisible(candidate)) {
+                        *reinterpret_cast<HWND*>(found) = candidate;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&window));
+            return window != nullptr;
+        },
+        kShowTimeoutMs, kFinePollMs);
+    const double time = nowMs() - start;
+    if (shown) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.get(), kExitTimeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 1);
+    }
+    if (!shown) {
+        throw std::runtime_error("the bare window did not show");
+    }
+    return time;
 }
 
 // A triangle fast enough that nearly every polling pass passes a new reading on.
@@ -191,26 +270,66 @@ struct Reading {
 };
 constexpr Reading kReadings[] = {{90, 14}, {20, 2}, {70, 10}, {50, 6}, {35, 4}, {78, 12}, {60, 8}};
 
-std::vector<double> readingToLampsMs(Installation& installed, HWND window)
+// One reading change to the lamps, in three parts: until the polling pass that
+// reads the new value begins, that pass, and from its last read to the lamps
+// seen here.
+struct ReadingToLamps {
+    double total;
+    double untilPass;
+    double pass;
+    double toLamps;
+};
+
+// The stand-in's times are microseconds of the same counter as nowMs().
+ReadingToLamps splitByLog(const sim::SimControl& control, double changedAt, double shownAt, double total)
+{
+    ReadingToLamps split{total, 0, 0, 0};
+    std::vector<double> reads;
+    for (const sim::LogEntry& entry : control.log("WriteAndReadI2C")) {
+        const double at = static_cast<double>(entry.field("time")) / 1000.0;
+        if (entry.field("register") == sim::kReadingRegister && at >= changedAt && at <= shownAt) {
+            reads.push_back(at);
+        }
+    }
+    if (reads.size() < 2) {
+        return split;
+    }
+    // The last pass: the reads that follow each other closely before the lamps changed.
+    std::size_t first = reads.size() - 1;
+    while (first > 0 && reads[first] - reads[first - 1] < RadeonHD6970::kIntervalMs / 2.0) {
+        --first;
+    }
+    split.untilPass = reads[first] - changedAt;
+    split.pass = reads.back() - reads[first];
+    split.toLamps = shownAt - reads.back();
+    return split;
+}
+
+std::vector<ReadingToLamps> readingToLamps(Installation& installed, HWND window)
 {
     // Changes land at random moments of the polling interval.
     std::mt19937 random(1);
     std::uniform_int_distribution<DWORD> pause(0, RadeonHD6970::kIntervalMs);
-    std::vector<double> times;
+    std::vector<ReadingToLamps> times;
     for (int change = 0; change < kReadingChanges; ++change) {
         const Reading& reading = kReadings[static_cast<size_t>(change) % std::size(kReadings)];
         Sleep(pause(random));
-        installed.sim().apply(sim::withRegister25(reading.value), false);
+        installed.sim().clearLog();
+        installed.sim().apply(sim::withRegister25(reading.value));
         const double start = nowMs();
         const std::string expected = rowOf(reading.lamps);
         if (!waitUntil([&] { return lampRow(window, kBoard.lamps) == expected; }, kShowTimeoutMs,
                        kFinePollMs)) {
             throw std::runtime_error("the lamps did not show reading " + std::to_string(reading.value));
         }
-        times.push_back(nowMs() - start);
+        const double shown = nowMs();
+        times.push_back(splitByLog(installed.sim(), start, shown, shown - start));
     }
     return times;
 }
+
+// CPU time used so far by each thread of a process, by thread id.
+using ThreadTimes = std::map<DWORD, double>;
 
 class ProcessProbe {
 public:
@@ -223,30 +342,36 @@ public:
         }
     }
 
-    // The sum over the process's threads: Wine reports no CPU times for
-    // another process as a whole, but does for each of its threads.
-    double cpuMs() const
+    // Thread by thread: Wine reports no CPU times for another process as a
+    // whole, but does for each of its threads.
+    ThreadTimes threadTimes() const
     {
         const card::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
         THREADENTRY32 entry{};
         entry.dwSize = sizeof entry;
-        double total = 0;
+        ThreadTimes times;
         for (BOOL more = Thread32First(snapshot.get(), &entry); more;
              more = Thread32Next(snapshot.get(), &entry)) {
             if (entry.th32OwnerProcessID == processId_) {
                 const card::UniqueKernelHandle thread(
                     OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
-                total += threadCpuMs(thread.get());
+                times[entry.th32ThreadID] = threadCpuMs(thread.get());
             }
         }
-        return total;
+        return times;
     }
 
-    double cpuPerMinuteMs(DWORD overMs) const
+    // Per thread, in ms per minute.
+    ThreadTimes perMinuteOver(DWORD overMs) const
     {
-        const double before = cpuMs();
+        const ThreadTimes before = threadTimes();
         Sleep(overMs);
-        return (cpuMs() - before) * (60000.0 / overMs);
+        ThreadTimes used = threadTimes();
+        for (auto& [thread, ms] : used) {
+            const auto earlier = before.find(thread);
+            ms = (ms - (earlier == before.end() ? 0.0 : earlier->second)) * (60000.0 / overMs);
+        }
+        return used;
     }
 
     // PagefileUsage is the process's private commit, the same figure as
@@ -264,38 +389,107 @@ private:
     card::UniqueKernelHandle process_;
 };
 
-struct RunningFigures {
-    double cpuOffPerMinute;
-    double cpuOnPerMinute;
-    std::vector<double> readingToLamps;
+// CPU of one case, ms per minute.
+struct CpuSplit {
+    double window = 0;
+    double polling = 0;
+    double rest = 0;
+    double whole = 0;
+};
+
+// The polling thread is the one besides the window's that works hardest while
+// readings change: the only other thread of ours, and the one calling the driver.
+DWORD pollingThreadOf(const ThreadTimes& changing, DWORD windowThread)
+{
+    DWORD busiest = 0;
+    double most = -1;
+    for (const auto& [thread, ms] : changing) {
+        if (thread != windowThread && ms > most) {
+            busiest = thread;
+            most = ms;
+        }
+    }
+    return busiest;
+}
+
+CpuSplit splitOf(const ThreadTimes& times, DWORD windowThread, DWORD pollingThread)
+{
+    CpuSplit split;
+    for (const auto& [thread, ms] : times) {
+        (thread == windowThread ? split.window : thread == pollingThread ? split.polling : split.rest) += ms;
+        split.whole += ms;
+    }
+    return split;
+}
+
+struct CpuCases {
+    CpuSplit off;
+    CpuSplit steady;
+    CpuSplit changing;
     PROCESS_MEMORY_COUNTERS memory;
 };
 
-// One long run: Off first, then On with readings to follow.
-RunningFigures measureRunning(Installation& installed)
+// One program run through the three cases: Off, On with a steady reading, On
+// with a reading that changes every pass. A quiet stand-in keeps no log and
+// never looks at its control file again: what is left is the program's own.
+CpuCases measureCpu(Installation& installed, bool quietStandIn)
 {
-    RunningFigures figures{};
-    installed.sim().apply(sim::withRegister25(kReadings[0].value), false);
+    sim::SimSettings steady = sim::withRegister25(kSteadyReading);
+    sim::SimSettings changing = changingReadings();
+    steady.frozen = changing.frozen = quietStandIn;
+    installed.sim().apply(steady, !quietStandIn);
     const Started started = startAndShow(installed);
     const ProcessProbe probe(started.program->processId());
-    figures.cpuOffPerMinute = probe.cpuPerMinuteMs(kCpuRunMs);
+    const DWORD runMs = cpuRunMs();
+    installed.sim().settle();
+    const ThreadTimes off = probe.perMinuteOver(runMs);
 
     switchOn(started.window);
-    if (!waitUntil([&] { return lampRow(started.window, kBoard.lamps) == rowOf(kReadings[0].lamps); },
-                   kShowTimeoutMs, kFinePollMs)) {
+    const std::string steadyRow = rowOf(6);
+    if (!waitUntil([&] { return lampRow(started.window, kBoard.lamps) == steadyRow; }, kShowTimeoutMs)) {
         throw std::runtime_error("the lamps do not follow the readings");
     }
-    figures.readingToLamps = readingToLampsMs(installed, started.window);
+    const ThreadTimes onSteady = probe.perMinuteOver(runMs);
 
-    installed.sim().apply(changingReadings(), false);
-    figures.cpuOnPerMinute = probe.cpuPerMinuteMs(kCpuRunMs);
-    figures.memory = probe.memory();
-    closeToExitMs(started);
-    return figures;
+    // The quiet stand-in keeps the steady reading: a changing one comes
+    // from a program started anew.
+    ThreadTimes onChanging;
+    CpuCases cases{};
+    DWORD windowThread = GetWindowThreadProcessId(started.window, nullptr);
+    DWORD pollingThread = 0;
+    if (!quietStandIn) {
+        installed.sim().apply(changing, true);
+        installed.sim().settle();
+        onChanging = probe.perMinuteOver(runMs);
+        cases.memory = probe.memory();
+        pollingThread = pollingThreadOf(onChanging, windowThread);
+        closeToExitMs(started);
+    } else {
+        closeToExitMs(started);
+        installed.sim().apply(changing, false);
+        const Started again = startAndShow(installed);
+        const ProcessProbe probeAgain(again.program->processId());
+        switchOn(again.window);
+        Sleep(kOnBeforeCloseMs);
+        onChanging = probeAgain.perMinuteOver(runMs);
+        cases.memory = probeAgain.memory();
+        const DWORD againWindowThread = GetWindowThreadProcessId(again.window, nullptr);
+        cases.changing =
+            splitOf(onChanging, againWindowThread, pollingThreadOf(onChanging, againWindowThread));
+        closeToExitMs(again);
+        // The first run's polling thread worked only while On.
+        pollingThread = pollingThreadOf(onSteady, windowThread);
+    }
+    cases.off = splitOf(off, windowThread, pollingThread);
+    cases.steady = splitOf(onSteady, windowThread, pollingThread);
+    if (!quietStandIn) {
+        cases.changing = splitOf(onChanging, windowThread, pollingThread);
+    }
+    return cases;
 }
 
 struct StartAndClose {
-    std::vector<double> startMs;
+    std::vector<StartMilestones> starts;
     std::vector<double> closeMs;
 };
 
@@ -305,12 +499,79 @@ StartAndClose measureStartAndClose(Installation& installed)
     installed.sim().apply(changingReadings(), false);
     for (int run = 0; run < kStartRuns; ++run) {
         const Started started = startAndShow(installed);
-        times.startMs.push_back(started.startMs);
+        times.starts.push_back(started.at);
         switchOn(started.window);
         Sleep(kOnBeforeCloseMs);
         times.closeMs.push_back(closeToExitMs(started));
     }
     return times;
+}
+
+double medianOf(const std::vector<StartMilestones>& starts, double (*span)(const StartMilestones&))
+{
+    std::vector<double> spans;
+    for (const StartMilestones& start : starts) {
+        spans.push_back(span(start));
+    }
+    return spreadOf(spans).median;
+}
+
+void printStart(const StartAndClose& times, const StartPieces& pieces, double bareWindow)
+{
+    const auto& starts = times.starts;
+    std::vector<double> shown;
+    for (const StartMilestones& start : starts) {
+        shown.push_back(start.windowShown);
+    }
+    const Spread start = spreadOf(shown);
+    printSpread("start to visible window", start, kStartRuns);
+    const double created = medianOf(starts, [](const StartMilestones& s) { return s.processCreated; });
+    const double toMutex =
+        medianOf(starts, [](const StartMilestones& s) { return s.mutexCreated - s.processCreated; });
+    const double toWindow =
+        medianOf(starts, [](const StartMilestones& s) { return s.windowCreated - s.mutexCreated; });
+    const double toShown =
+        medianOf(starts, [](const StartMilestones& s) { return s.windowShown - s.windowCreated; });
+    const std::string median = " (median of " + std::to_string(kStartRuns) + ")";
+    print("  process created" + median, created, "ms");
+    print("  created to the program's mutex (loading, run-time start-up)" + median, toMutex, "ms");
+    print("  mutex to window created" + median, toWindow, "ms");
+    print("    of which card identification, first (COM start-up)", pieces.firstIdentification, "ms");
+    print("  window created to shown" + median, toShown, "ms");
+    print("    of which card identification, second", pieces.secondIdentification, "ms");
+    print("    of which card start (create, reset, resume)", pieces.cardStart, "ms");
+    print("    of which shaped region, face " + std::to_string(pieces.face.cx) + "x" +
+              std::to_string(pieces.face.cy) + " (median of " + std::to_string(kRegionBuilds) + ")",
+          pieces.regionBuild, "ms");
+    print("  rest (median start less the pieces above)",
+          start.median - pieces.firstIdentification - pieces.secondIdentification - pieces.regionBuild -
+              pieces.cardStart,
+          "ms");
+    print("  a bare window program, start to visible window (the platform's own)", bareWindow, "ms");
+}
+
+void printCpu(const std::string& name, const CpuSplit& split, DWORD runMs)
+{
+    const std::string from = " (ms per minute, from " + std::to_string(runMs / 1000) + " s)";
+    print("CPU, " + name + from, split.whole, "ms");
+    print("  window thread", split.window, "ms");
+    print("  polling thread", split.polling, "ms");
+    print("  other threads", split.rest, "ms");
+}
+
+void printReadingToLamps(const std::vector<ReadingToLamps>& times)
+{
+    std::vector<double> totals;
+    for (const ReadingToLamps& time : times) {
+        totals.push_back(time.total);
+    }
+    printSpread("register 25 change to lamps", spreadOf(totals), kReadingChanges);
+    const auto longest =
+        std::max_element(times.begin(), times.end(),
+                         [](const ReadingToLamps& a, const ReadingToLamps& b) { return a.total < b.total; });
+    print("  longest: until the polling pass began", longest->untilPass, "ms");
+    print("  longest: the pass (10 reads)", longest->pass, "ms");
+    print("  longest: last read to lamps seen", longest->toLamps, "ms");
 }
 
 } // namespace
@@ -320,29 +581,37 @@ int main()
     try {
         Installation installed(kBoard);
         const StartPieces pieces = measureStartPieces();
+        const double bareWindow = bareWindowStartMs();
         const StartAndClose startAndClose = measureStartAndClose(installed);
-        const RunningFigures running = measureRunning(installed);
 
-        const Spread start = spreadOf(startAndClose.startMs);
-        printSpread("start to visible window", start, kStartRuns);
-        print("  card identification, first (COM start-up)", pieces.firstIdentification, "ms");
-        print("  card identification, second", pieces.secondIdentification, "ms");
-        print("  shaped region, face " + std::to_string(pieces.face.cx) + "x" +
-                  std::to_string(pieces.face.cy) + " (median of " + std::to_string(kRegionBuilds) + ")",
-              pieces.regionBuild, "ms");
-        print("  card start (create, reset, resume)", pieces.cardStart, "ms");
-        print("  rest (median start less the pieces above)",
-              start.median - pieces.firstIdentification - pieces.secondIdentification - pieces.regionBuild -
-                  pieces.cardStart,
-              "ms");
-        print("working set, running On", static_cast<double>(running.memory.WorkingSetSize) / 1024.0, "KiB");
-        print("private bytes, running On", static_cast<double>(running.memory.PagefileUsage) / 1024.0, "KiB");
+        installed.sim().apply(sim::withRegister25(kReadings[0].value));
+        const Started started = startAndShow(installed);
+        switchOn(started.window);
+        if (!waitUntil([&] { return lampRow(started.window, kBoard.lamps) == rowOf(kReadings[0].lamps); },
+                       kShowTimeoutMs, kFinePollMs)) {
+            throw std::runtime_error("the lamps do not follow the readings");
+        }
+        const std::vector<ReadingToLamps> toLamps = readingToLamps(installed, started.window);
+        closeToExitMs(started);
+
+        const CpuCases program = measureCpu(installed, true);
+        const CpuCases withStandIn = measureCpu(installed, false);
+
+        printStart(startAndClose, pieces, bareWindow);
+        print("working set, running On", static_cast<double>(program.memory.WorkingSetSize) / 1024.0, "KiB");
+        print("private bytes, running On", static_cast<double>(program.memory.PagefileUsage) / 1024.0, "KiB");
         print("polling interval of the board", RadeonHD6970::kIntervalMs, "ms");
-        printSpread("register 25 change to lamps", spreadOf(running.readingToLamps), kReadingChanges);
+        printReadingToLamps(toLamps);
         printSpread("Close to process exit, polling On", spreadOf(startAndClose.closeMs), kStartRuns);
-        const std::string cpuRun = " (from " + std::to_string(kCpuRunMs / 1000) + " s)";
-        print("CPU per minute, Off" + cpuRun, running.cpuOffPerMinute, "ms");
-        print("CPU per minute, On with changing readings" + cpuRun, running.cpuOnPerMinute, "ms");
+        const DWORD runMs = cpuRunMs();
+        printCpu("Off", program.off, runMs);
+        printCpu("On, steady reading", program.steady, runMs);
+        printCpu("On, reading changing every pass", program.changing, runMs);
+        print("CPU with the stand-in logging and watching its control file (as tests run it):", 0, "");
+        print("  Off", withStandIn.off.whole, "ms");
+        print("  On, steady reading", withStandIn.steady.whole, "ms");
+        print("  On, reading changing every pass", withStandIn.changing.whole, "ms");
+        print("  of which the polling thread (where the stand-in runs)", withStandIn.changing.polling, "ms");
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "program_bench: %s\n", failure.what());
         return 1;

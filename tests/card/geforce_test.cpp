@@ -100,7 +100,7 @@ TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
         N580GTX card;
         expectPassesEvery(200, passGaps(card));
     }
-    DeleteFileW(standIn.control().logPath().c_str());
+    standIn.control().clearLog();
     {
         N560GTX card;
         expectPassesEvery(200, passGaps(card));

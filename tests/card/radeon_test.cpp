@@ -105,7 +105,7 @@ TEST_F(Radeon, The6900PollsEvery200MsAndThe6800Every500Ms)
         expectPassesEvery(200, passGaps(card, 5));
     }
     standIn.control().apply(sim::SimSettings{}); // the log restarts with the next card
-    DeleteFileW(standIn.control().logPath().c_str());
+    standIn.control().clearLog();
     {
         RadeonHD6870 card;
         expectPassesEvery(500, passGaps(card, 4));

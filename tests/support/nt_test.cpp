@@ -1,5 +1,7 @@
 #include "nt_test.h"
 
+#include "common/FileText.h"
+
 #include <shellapi.h>
 
 #include <stdexcept>
@@ -24,15 +26,26 @@ std::wstring moduleDir()
     return parentOf(path);
 }
 
-// Test programs sit in <build>\tests\bin, the product in <build>\bin.
+// Test programs sit in <build>\tests\bin, the product in <build>\bin; a
+// benchmark measures another build's program when NT_PROGRAM_BUILD names it.
+std::wstring programBuildDir()
+{
+    wchar_t other[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"NT_PROGRAM_BUILD", other, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        return other;
+    }
+    return parentOf(parentOf(moduleDir()));
+}
+
 std::wstring productDir()
 {
-    return parentOf(parentOf(moduleDir())) + L"\\bin";
+    return programBuildDir() + L"\\bin";
 }
 
 std::wstring simDir()
 {
-    return parentOf(parentOf(moduleDir())) + L"\\sim";
+    return programBuildDir() + L"\\sim";
 }
 
 bool fileExists(const std::wstring& path)
@@ -42,19 +55,7 @@ bool fileExists(const std::wstring& path)
 
 std::string readFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string text;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-        text.append(chunk, got);
-    }
-    CloseHandle(file);
-    return text;
+    return readFileText(path).value_or("");
 }
 
 void copyFileOrThrow(const std::wstring& from, const std::wstring& to)

@@ -13,12 +13,17 @@ namespace nt_test {
 
 // Folder of the running test program, with no trailing backslash.
 std::wstring moduleDir();
+// The build folder whose program and stand-ins are used: this test program's
+// own, or the one the variable NT_PROGRAM_BUILD names (a benchmark comparing
+// two builds).
+std::wstring programBuildDir();
 // Folder holding Norvik_Tallo.exe and BootStartNorvik_Tallo.exe.
 std::wstring productDir();
 // Folder holding the stand-in driver libraries.
 std::wstring simDir();
 
 bool fileExists(const std::wstring& path);
+// Empty when the file cannot be read.
 std::string readFile(const std::wstring& path);
 void copyFileOrThrow(const std::wstring& from, const std::wstring& to);
 

@@ -14,6 +14,7 @@ TEST(SimSettings, WhatIsFormattedParsesBackTheSame)
     settings.delayMs = 40;
     settings.blockRegister = 25;
     settings.blockMs = 3000;
+    settings.frozen = true;
     const sim::SimSettings back = sim::parseSettings(sim::formatSettings(settings));
     EXPECT_EQ(sim::Register25::Kind::Sequence, back.register25.kind);
     EXPECT_EQ((std::vector<int>{3, 7, 5}), back.register25.values);
@@ -24,6 +25,7 @@ TEST(SimSettings, WhatIsFormattedParsesBackTheSame)
     EXPECT_EQ(40, back.delayMs);
     EXPECT_EQ(25, back.blockRegister);
     EXPECT_EQ(3000, back.blockMs);
+    EXPECT_TRUE(back.frozen);
 
     // An empty adapter list accepts none, an absent one all.
     settings.adapters = std::vector<int>{};
