@@ -70,7 +70,7 @@ SimSettings withRegister25(int value)
     return settings;
 }
 
-SimControl::SimControl(std::wstring folder)
+SimControl::SimControl(const std::wstring& folder)
     : controlPath_(folder + L"\\sim-control.txt"), logPath_(folder + L"\\sim-log.txt")
 {
     apply(SimSettings{});

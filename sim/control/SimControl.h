@@ -30,7 +30,7 @@ public:
     // Keeps the control file and the log in folder and names the control file
     // in this process's environment, so that stand-ins loaded here and
     // programs started from here follow it. The defaults apply until apply().
-    explicit SimControl(std::wstring folder);
+    explicit SimControl(const std::wstring& folder);
     // Removes the variable again.
     ~SimControl();
     SimControl(const SimControl&) = delete;

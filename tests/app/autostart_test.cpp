@@ -34,9 +34,9 @@ std::optional<std::vector<BYTE>> runValue(DWORD* type = nullptr)
 // Each test starts with a known Run value and leaves the prefix as it found it.
 class AutostartChoice : public ::testing::Test {
 protected:
-    void startWith(std::optional<std::vector<BYTE>> data, DWORD type = REG_SZ)
+    void startWith(const std::optional<std::vector<BYTE>>& data, DWORD type = REG_SZ)
     {
-        guard_.emplace(HKEY_LOCAL_MACHINE, kRunKeyW, L"Norvik_Tallo", type, std::move(data));
+        guard_.emplace(HKEY_LOCAL_MACHINE, kRunKeyW, L"Norvik_Tallo", type, data);
     }
 
     std::optional<nt_test::ScopedRegistryValue> guard_;

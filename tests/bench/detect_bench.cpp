@@ -21,6 +21,7 @@ int main()
     auto identify = [&] { model = identifyCardModel(); };
     const double first = nt_test::millisecondsOf(identify);
     std::vector<double> later;
+    later.reserve(kLaterRuns);
     for (int run = 0; run < kLaterRuns; ++run) {
         later.push_back(nt_test::millisecondsOf(identify));
     }

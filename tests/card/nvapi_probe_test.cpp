@@ -87,6 +87,7 @@ TEST_F(NvapiProbe, TheDriverIsInitialisedOnceThenEachStreamEnumeratesAndPrepares
     }
     std::erase_if(calls, [](const sim::LogEntry& entry) { return entry.function == "QueryInterface"; });
     std::vector<std::string> names;
+    names.reserve(calls.size());
     for (const sim::LogEntry& entry : calls) {
         names.push_back(entry.function);
     }

@@ -46,7 +46,7 @@ protected:
 };
 
 // A reading per pass: every read of pass p (from 1) yields reading(p).
-std::function<unsigned char(int)> perPass(std::function<unsigned char(int)> reading)
+std::function<unsigned char(int)> perPass(const std::function<unsigned char(int)>& reading)
 {
     return [reading](int read) { return reading(read / 10 + 1); };
 }

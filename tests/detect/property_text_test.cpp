@@ -86,7 +86,7 @@ TEST(ComPtr, ReleasesEachReferenceExactlyOnce)
         ComPtr<IUnknown> owner;
         *owner.put() = &first;
         ComPtr<IUnknown> moved(std::move(owner));
-        EXPECT_FALSE(owner);
+        EXPECT_FALSE(owner); // NOLINT(bugprone-use-after-move): the moved-from state is under test
         EXPECT_EQ(&first, moved.get());
         EXPECT_EQ(0, firstReleases);
 

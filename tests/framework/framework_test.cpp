@@ -31,7 +31,7 @@ TEST(UniqueHandle, ReleasesEachHandleExactlyOnce)
     {
         FakeHandle first(&a);
         FakeHandle second(std::move(first));
-        EXPECT_FALSE(first);
+        EXPECT_FALSE(first); // NOLINT(bugprone-use-after-move): the moved-from state is under test
         EXPECT_EQ(&a, second.get());
         FakeHandle third(&b);
         third = std::move(second); // b released

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "common/UniqueHandle.h"
 #include "program_driver.h"
 
 #include <gtest/gtest.h>
@@ -195,37 +196,40 @@ DWORD silentUninstall()
     return command ? run(*command) : ~0U;
 }
 
+// True for the main window of a copy of Norvik_Tallo started from the installed file.
+bool isInstalledProgramWindow(HWND window)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || GetDlgItem(window, IDC_ON) == nullptr) {
+        return false;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return process && QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
+           lstrcmpiW(image, installed(kProgram).c_str()) == 0;
+}
+
+// A named callback rather than a lambda: a lambda's conversion to the
+// system's calling convention is a GCC and MSVC liberty, not standard C++.
+BOOL CALLBACK findInstalledProgramWindow(HWND window, LPARAM found)
+{
+    if (!isInstalledProgramWindow(window)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 // The main window of a copy of Norvik_Tallo started from the installed file.
 HWND installedProgramWindow()
 {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (std::wstring(className) != L"#32770" || GetDlgItem(window, IDC_ON) == nullptr) {
-                return TRUE;
-            }
-            DWORD processId = 0;
-            GetWindowThreadProcessId(window, &processId);
-            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-            wchar_t image[MAX_PATH] = {};
-            DWORD size = MAX_PATH;
-            const bool ours = process != nullptr && QueryFullProcessImageNameW(process, 0, image, &size) &&
-                              lstrcmpiW(image, installed(kProgram).c_str()) == 0;
-            if (process != nullptr) {
-                CloseHandle(process);
-            }
-            if (ours) {
-                reinterpret_cast<Search*>(param)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumWindows(&findInstalledProgramWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 class Setup : public ::testing::Test {

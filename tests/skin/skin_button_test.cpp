@@ -237,7 +237,7 @@ TEST(SkinButton, SpaceTogglesACheckBoxAndChecksARadioButton)
     SkinTestDialog::Run([](SkinTestDialog& dialog) {
         const auto key = [](HWND button, WPARAM vk) {
             send(button, WM_KEYDOWN, vk, 1);
-            send(button, WM_KEYUP, vk, 0xC0000001);
+            send(button, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
         };
         const HWND check = dialog.Item(IDC_CHECK);
         key(check, VK_SPACE);

@@ -193,7 +193,7 @@ void writeRegistryValue(HKEY hive, const std::wstring& key, const std::wstring& 
 }
 
 ScopedRegistryValue::ScopedRegistryValue(HKEY hive, std::wstring key, std::wstring name, DWORD type,
-                                         std::optional<std::vector<BYTE>> data)
+                                         const std::optional<std::vector<BYTE>>& data)
     : hive_(hive), key_(std::move(key)), name_(std::move(name))
 {
     oldData_ = readRegistryValue(hive_, key_, name_, &oldType_);

@@ -81,7 +81,7 @@ class ScopedRegistryValue {
 public:
     // data == nullopt deletes the value for the lifetime of the object.
     ScopedRegistryValue(HKEY hive, std::wstring key, std::wstring name, DWORD type,
-                        std::optional<std::vector<BYTE>> data);
+                        const std::optional<std::vector<BYTE>>& data);
     ~ScopedRegistryValue();
     ScopedRegistryValue(const ScopedRegistryValue&) = delete;
     ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;

@@ -312,7 +312,7 @@ TEST_F(TrayIcon, ADoubleClickRestoresAHiddenMainWindowAndOtherEventsDoNothing)
     const HWND hidden = requests.back().record.hWnd;
 
     for (UINT event : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDBLCLK}) {
-        ::SendMessageA(hidden, WM_SYSTRAY_NOTIFY, 1, event);
+        ::SendMessageA(hidden, WM_SYSTRAY_NOTIFY, 1, static_cast<LPARAM>(event));
     }
     pumpMessages();
     EXPECT_FALSE(::IsWindowVisible(owner.GetSafeHwnd()));
