@@ -9,8 +9,8 @@ constexpr char kTrackbarClass[] = "msctls_trackbar32";
 constexpr int kPointsPerInch = 72;
 
 // Moves a window to a place given in its parent's client coordinates (the
-// screen's for a top-level window), leaving one that is already there alone:
-// a button moved needlessly can be repainted over its own focus frame.
+// screen's for a top-level window). One already there is left alone, so on
+// the face's own scale the layout moves and repaints nothing.
 void placeWindow(HWND window, const RECT& place)
 {
     RECT now{};
