@@ -51,7 +51,7 @@ RECT clientRectOf(HWND dialog, int id)
 // 32-bit top-down pixels of a width × height area.
 class Pixels {
 public:
-    Pixels(int width, int height) : width_(width), height_(height)
+    Pixels(int width, int height) : width_(width)
     {
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -90,7 +90,6 @@ public:
 
 private:
     int width_;
-    int height_;
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ previous_;
