@@ -199,6 +199,17 @@ double closeToExitMs(const Started& started)
     return nowMs() - start;
 }
 
+// A named callback rather than a lambda: a lambda's conversion to the
+// system's calling convention is not standard C++.
+BOOL CALLBACK findVisibleWindow(HWND candidate, LPARAM found)
+{
+    if (!IsWindowVisible(candidate)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(found) = candidate;
+    return FALSE;
+}
+
 // A window of the simplest kind, in a program that does nothing else: what
 // the platform itself takes from a start to a visible window.
 double bareWindowStartMs()
@@ -219,16 +230,7 @@ double bareWindowStartMs()
     const bool shown = waitUntil(
         [&] {
             window = nullptr;
-            EnumThreadWindows(
-                info.dwThreadId,
-                [](HWND candidate, LPARAM found) {
-                    if (IsWindowVisible(candidate)) {
-                        *reinterpret_cast<HWND*>(found) = candidate;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&window));
+            EnumThreadWindows(info.dwThreadId, &findVisibleWindow, reinterpret_cast<LPARAM>(&window));
             return window != nullptr;
         },
         kShowTimeoutMs, kFinePollMs);
