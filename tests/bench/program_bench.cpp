@@ -607,7 +607,7 @@ int main()
         printCpu("Off", program.off, runMs);
         printCpu("On, steady reading", program.steady, runMs);
         printCpu("On, reading changing every pass", program.changing, runMs);
-        print("CPU with the stand-in logging and watching its control file (as tests run it):", 0, "");
+        std::printf("CPU with the stand-in logging and watching its control file (as tests run it)\t\t\n");
         print("  Off", withStandIn.off.whole, "ms");
         print("  On, steady reading", withStandIn.steady.whole, "ms");
         print("  On, reading changing every pass", withStandIn.changing.whole, "ms");
