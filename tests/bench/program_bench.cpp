@@ -512,6 +512,7 @@ StartAndClose measureStartAndClose(Installation& installed)
 double medianOf(const std::vector<StartMilestones>& starts, double (*span)(const StartMilestones&))
 {
     std::vector<double> spans;
+    spans.reserve(starts.size());
     for (const StartMilestones& start : starts) {
         spans.push_back(span(start));
     }
@@ -522,6 +523,7 @@ void printStart(const StartAndClose& times, const StartPieces& pieces, double ba
 {
     const auto& starts = times.starts;
     std::vector<double> shown;
+    shown.reserve(starts.size());
     for (const StartMilestones& start : starts) {
         shown.push_back(start.windowShown);
     }
@@ -564,6 +566,7 @@ void printCpu(const std::string& name, const CpuSplit& split, DWORD runMs)
 void printReadingToLamps(const std::vector<ReadingToLamps>& times)
 {
     std::vector<double> totals;
+    totals.reserve(times.size());
     for (const ReadingToLamps& time : times) {
         totals.push_back(time.total);
     }
@@ -609,7 +612,7 @@ int main()
         printCpu("Off", program.off, runMs);
         printCpu("On, steady reading", program.steady, runMs);
         printCpu("On, reading changing every pass", program.changing, runMs);
-        print("CPU with the stand-in logging and watching its control file (as tests run it):", 0, "");
+        std::printf("CPU with the stand-in logging and watching its control file (as tests run it)\t\t\n");
         print("  Off", withStandIn.off.whole, "ms");
         print("  On, steady reading", withStandIn.steady.whole, "ms");
         print("  On, reading changing every pass", withStandIn.changing.whole, "ms");

@@ -58,6 +58,7 @@ FILETIME anHourAgo()
 std::vector<std::string> functions(const std::vector<sim::LogEntry>& entries)
 {
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (const sim::LogEntry& entry : entries) {
         names.push_back(entry.function);
     }
