@@ -25,15 +25,14 @@ constexpr int kAutostartPointSize = 11;
 // Lamps 0 to 7 are shown by the template; boards with more lamps show the rest.
 constexpr int kTemplateLamps = 8;
 
-// How long the window waits for a command of the user's to reach the card (a
-// reset of slow transactions takes about a second). A command that takes
-// longer, stuck in a driver call, goes on by itself and the window with it.
-constexpr DWORD kCardCommandWaitMs = 2500;
-// At shutdown, how long a polling pass or command under way may take to end
-// before the reset goes ahead regardless: a transaction that takes seconds
-// but answers still comes before the reset.
-constexpr DWORD kShutdownBusyWaitMs = 4000;
-constexpr DWORD kShutdownResetWaitMs = 2500;
+// Every wait for the card lasts as long as the bus answers and ends once the
+// call under way is stuck. These caps only keep a bus that answers once a
+// second from holding things up for ever. A command of the user's (a reset
+// of 38 transactions of 100 ms takes 4 s) goes on by itself after its cap,
+// and the window with it.
+constexpr DWORD kCardCommandCapMs = 10000;
+// What is under way, then the reset: all of the shutdown's waits together.
+constexpr DWORD kShutdownCapMs = 60000;
 constexpr DWORD kPauseBeforeFreeingCardMs = 50;
 
 // How many lamps a card model shows, and how many of them, from the left, are
@@ -264,7 +263,10 @@ LRESULT CNorvik_TalloDlg::OnPaint()
 
 void CNorvik_TalloDlg::OnRestore()
 {
-    ShowWindow(SW_RESTORE);
+    // Sent while the shutdown waits for the card, it would show a window on its way out.
+    if (!m_bClosing) {
+        ShowWindow(SW_RESTORE);
+    }
 }
 
 void CNorvik_TalloDlg::OnExit()
@@ -281,6 +283,9 @@ void CNorvik_TalloDlg::OnHide()
 
 bool CNorvik_TalloDlg::WaitsItsTurn(int commandId)
 {
+    if (m_bClosing) {
+        return true; // never run: the shutdown cannot be undone
+    }
     if (!m_bCardBusy) {
         return false;
     }
@@ -293,7 +298,9 @@ bool CNorvik_TalloDlg::WaitsItsTurn(int commandId)
 bool CNorvik_TalloDlg::RunCardCommand(std::function<void()> command)
 {
     const ScopedFlag busy(m_bCardBusy);
-    return m_cardCommands.run(std::move(command), kCardCommandWaitMs) !=
+    // The icon's menu would run its own loop inside this wait.
+    const CSysTrayIcon::KeptCallbacks kept(m_trayIcon);
+    return m_cardCommands.run(std::move(command), m_card.videoCard->calls(), kCardCommandCapMs) !=
            card::CommandRunner::Outcome::Dropped;
 }
 
@@ -335,8 +342,10 @@ void CNorvik_TalloDlg::OnReset()
 
 void CNorvik_TalloDlg::OnDestroyWindow()
 {
-    // Commands re-entered from here on are never run: the shutdown cannot be undone.
-    m_bCardBusy = true;
+    // What arrives while the shutdown waits for the card is never handled: no
+    // command, no Restore, no menu.
+    m_bClosing = true;
+    m_trayIcon.DropCallbacks();
     if (m_card.videoCard) {
         ShutDownCard();
     }
@@ -348,15 +357,16 @@ void CNorvik_TalloDlg::OnDestroyWindow()
 void CNorvik_TalloDlg::ShutDownCard()
 {
     VideoCardBase* videoCard = m_card.videoCard.get();
-    // What is under way ends first, so that the reset is the last traffic...
-    const card::Deadline busy(kShutdownBusyWaitMs);
-    const bool pollingEnded = videoCard->stopPolling(busy.remainingMs());
-    const bool commandsEnded = m_cardCommands.waitUntilIdle(busy.remainingMs());
-    // ...but the reset is tried even while a driver call hangs: the bus may
-    // still answer it.
-    const bool resetEnded =
-        m_cardCommands.runBeside([videoCard] { videoCard->reset(); }, kShutdownResetWaitMs) ==
-        card::CommandRunner::Outcome::Done;
+    const card::CallWatch& calls = videoCard->calls();
+    const card::Deadline cap(kShutdownCapMs);
+    // What is under way ends first, so that the reset is the last traffic, and
+    // the reset is written whole, as long as the bus answers...
+    const bool pollingEnded = videoCard->stopPolling(cap.remainingMs());
+    const bool commandsEnded = m_cardCommands.waitUntilIdle(calls, cap.remainingMs());
+    // ...and it is tried even beside a call that is stuck: the bus may still
+    // answer it.
+    const bool resetEnded = m_cardCommands.runBeside([videoCard] { videoCard->reset(); }, calls,
+                                                     cap.remainingMs()) == card::CommandRunner::Outcome::Done;
     ::Sleep(kPauseBeforeFreeingCardMs);
     if (pollingEnded && commandsEnded && resetEnded) {
         m_card.videoCard.reset();

@@ -36,8 +36,8 @@ private:
     // is handled inside the wait for a card command) is posted again, so it
     // runs after the one under way; true when it has been.
     bool WaitsItsTurn(int commandId);
-    // Runs a card command off this thread and waits for it a limited time;
-    // false when it could not be run because the one before is stuck.
+    // Runs a card command off this thread and waits for it as long as the bus
+    // answers; false when it was not run because the one before is stuck.
     bool RunCardCommand(std::function<void()> command);
     void ShutDownCard();
     // Shows why the card can't be used and ends the process at once.
@@ -71,6 +71,8 @@ private:
     // Freed when the window is destroyed, unless a driver call never returns.
     MonitoredCard m_card;
     card::CommandRunner m_cardCommands;
-    // A card command is being waited for; for good once the shutdown has begun.
+    // A card command is being waited for.
     bool m_bCardBusy = false;
+    // The shutdown has begun.
+    bool m_bClosing = false;
 };

@@ -85,6 +85,7 @@ int AtipdlxxStream::transact(unsigned char* buffer, int reg, int count, int acti
 {
     card::DriverMutexLock hold(streamMutex_);
     I2CRequest request = {sizeof(I2CRequest), kLine, deviceAddress_, reg, action, kSpeed, count, buffer};
+    const card::CallWatch::Call call(calls_);
     const int result = writeAndReadI2C_(adapterNumber_, &request);
     return result >= 0 ? request.dataSize : count;
 }

@@ -52,5 +52,5 @@ private:
     WriteAndReadI2CFunction writeAndReadI2C_ = nullptr;
     int adapterNumber_ = -1;
     unsigned char deviceAddress_ = kControllerAddress;
-    card::DriverMutex streamMutex_{kTransactionWaitMs};
+    card::DriverMutex streamMutex_{calls_, kTransactionWaitMs};
 };

@@ -30,35 +30,38 @@ unsigned __stdcall commandThread(void* command)
 
 } // namespace
 
-CommandRunner::Outcome CommandRunner::run(Command command, DWORD timeoutMs)
+CommandRunner::Outcome CommandRunner::run(Command command, const CallWatch& calls, DWORD capMs)
 {
     if (waiting_) {
         return Outcome::Dropped;
     }
-    const Deadline deadline(timeoutMs);
-    if (!waitUntilIdle(deadline.remainingMs())) {
+    const Deadline cap(capMs);
+    // One before it that is stuck is not waited for: the click is dropped at once.
+    if (!waitUntilIdle(calls, cap.remainingMs())) {
         return Outcome::Dropped;
     }
-    return start(std::move(command), deadline.remainingMs());
+    return start(std::move(command), calls, cap.remainingMs());
 }
 
-CommandRunner::Outcome CommandRunner::runBeside(Command command, DWORD timeoutMs)
+CommandRunner::Outcome CommandRunner::runBeside(Command command, const CallWatch& calls, DWORD capMs)
 {
     if (waiting_) {
         return Outcome::Dropped;
     }
-    return start(std::move(command), timeoutMs);
+    return start(std::move(command), calls, capMs);
 }
 
-bool CommandRunner::waitUntilIdle(DWORD timeoutMs)
+bool CommandRunner::waitUntilIdle(const CallWatch& calls, DWORD capMs)
 {
     if (waiting_) {
         return running_.empty();
     }
     const ScopedFlag waiting(waiting_);
-    const Deadline deadline(timeoutMs);
+    const Deadline cap(capMs);
     while (!running_.empty()) {
-        if (waitHandlingSentMessages(running_.front().get(), deadline.remainingMs()) != WAIT_OBJECT_0) {
+        const Started& first = running_.front();
+        if (waitWhileAnswering(first.thread.get(), calls, first.threadId, cap.remainingMs(), true) !=
+            WaitEnd::Signalled) {
             return false;
         }
         running_.erase(running_.begin());
@@ -66,11 +69,12 @@ bool CommandRunner::waitUntilIdle(DWORD timeoutMs)
     return true;
 }
 
-CommandRunner::Outcome CommandRunner::start(Command command, DWORD timeoutMs)
+CommandRunner::Outcome CommandRunner::start(Command command, const CallWatch& calls, DWORD capMs)
 {
     auto owned = std::make_unique<Command>(std::move(command));
+    unsigned threadId = 0;
     UniqueKernelHandle thread(
-        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &commandThread, owned.get(), 0, nullptr)));
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &commandThread, owned.get(), 0, &threadId)));
     if (!thread) {
         // No thread to spare: run it here, as it would run without a runner.
         runCaught(*owned);
@@ -78,10 +82,10 @@ CommandRunner::Outcome CommandRunner::start(Command command, DWORD timeoutMs)
     }
     static_cast<void>(owned.release()); // the thread's now
     const ScopedFlag waiting(waiting_);
-    if (waitHandlingSentMessages(thread.get(), timeoutMs) == WAIT_OBJECT_0) {
+    if (waitWhileAnswering(thread.get(), calls, threadId, capMs, true) == WaitEnd::Signalled) {
         return Outcome::Done;
     }
-    running_.push_back(std::move(thread));
+    running_.push_back({std::move(thread), threadId});
     return Outcome::StillRunning;
 }
 

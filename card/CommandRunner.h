@@ -1,5 +1,6 @@
 #pragma once
 // Runs the card's commands off the window's thread.
+#include "card/CallWatch.h"
 #include "card/Handles.h"
 
 #include <functional>
@@ -8,17 +9,19 @@
 namespace card {
 
 // Runs the card's commands (enable, disable, reset) one at a time, each on a
-// thread of its own, and waits for each a limited time while handling the
-// messages other threads send to the caller (the polling thread's lamp
-// updates). A driver call that never returns then holds up only its command's
-// thread: the window's thread goes on, and the program can still end.
+// thread of its own, and waits for each as long as its driver calls keep
+// returning (up to a cap), while handling the messages other threads send to
+// the caller (the polling thread's lamp updates). A driver call that never
+// returns then holds up only its command's thread, and the caller only until
+// the call is known to be stuck.
 class CommandRunner {
 public:
     enum class Outcome {
         Done,         // the command has ended
-        StillRunning, // it goes on after the wait; the next one waits its turn
-        Dropped,      // not run: the one before was still running, or this
-                      // runner was already waiting further up the caller's stack
+        StillRunning, // started, and goes on after the wait (stuck, or slower than the cap)
+        Dropped,      // never started: the one before is stuck or did not end
+                      // within the cap, or this runner was already waiting
+                      // further up the caller's stack
     };
 
     CommandRunner() = default;
@@ -27,18 +30,25 @@ public:
     CommandRunner(const CommandRunner&) = delete;
     CommandRunner& operator=(const CommandRunner&) = delete;
 
-    // Waits for the command before it to end, then for this one, both within timeoutMs.
-    Outcome run(std::function<void()> command, DWORD timeoutMs);
+    // Waits for the commands before it to end, then for this one, all within
+    // capMs; calls are the driver calls of the card the commands drive.
+    Outcome run(std::function<void()> command, const CallWatch& calls, DWORD capMs);
     // Runs the command at once, even beside one still running (stuck in the
     // driver): the shutdown's reset.
-    Outcome runBeside(std::function<void()> command, DWORD timeoutMs);
-    // Waits up to timeoutMs for every command started so far; true when none runs any more.
-    bool waitUntilIdle(DWORD timeoutMs);
+    Outcome runBeside(std::function<void()> command, const CallWatch& calls, DWORD capMs);
+    // Waits up to capMs for every command started so far, as long as each
+    // makes progress; true when none runs any more.
+    bool waitUntilIdle(const CallWatch& calls, DWORD capMs);
 
 private:
-    Outcome start(std::function<void()> command, DWORD timeoutMs);
+    struct Started {
+        UniqueKernelHandle thread;
+        DWORD threadId;
+    };
 
-    std::vector<UniqueKernelHandle> running_; // threads of commands not known to have ended
+    Outcome start(std::function<void()> command, const CallWatch& calls, DWORD capMs);
+
+    std::vector<Started> running_; // commands not known to have ended
     // A wait of this runner is on the caller's stack: a command sent to the
     // caller meanwhile is dropped rather than run inside the wait it interrupts.
     bool waiting_ = false;

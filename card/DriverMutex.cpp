@@ -6,12 +6,18 @@ namespace card {
 
 bool DriverMutex::lock(bool handleSentMessages) noexcept
 {
-    const DWORD limit = stalled_ ? 0 : timeoutMs_;
-    const DWORD result = handleSentMessages ? waitHandlingSentMessages(mutex_.get(), limit)
-                                            : WaitForSingleObject(mutex_.get(), limit);
-    const bool owned = isOwned(result);
-    stalled_ = !owned;
-    return owned;
+    if (waitWhileAnswering(mutex_.get(), calls_, holder_, timeoutMs_, handleSentMessages) !=
+        WaitEnd::Signalled) {
+        return false;
+    }
+    holder_ = GetCurrentThreadId();
+    return true;
+}
+
+void DriverMutex::unlock() noexcept
+{
+    holder_ = 0;
+    ReleaseMutex(mutex_.get());
 }
 
 } // namespace card

@@ -1,34 +1,33 @@
 #pragma once
 // A mutex held around calls into the vendor's driver library.
+#include "card/CallWatch.h"
 #include "card/Handles.h"
 
 #include <atomic>
 
 namespace card {
 
-// Every wait for it is limited and goes on after a time-out. A holder stuck in
-// a driver call that never returns would still cost each later wait its whole
-// limit (a reset is 38 writes): after one wait has timed out, the following
-// ones only try, until one gets the mutex again.
+// Every wait for it is limited and goes on after a time-out. It ends early,
+// after one last try, once its holder is known to be stuck in a driver call
+// (as the calls watched say): a holder that never returns then costs a wait
+// nothing, and a holder that is merely slow is waited for as before.
 class DriverMutex {
 public:
-    explicit DriverMutex(DWORD timeoutMs) noexcept
-        : mutex_(CreateMutexA(nullptr, FALSE, nullptr)), timeoutMs_(timeoutMs)
+    DriverMutex(const CallWatch& calls, DWORD timeoutMs) noexcept
+        : mutex_(CreateMutexA(nullptr, FALSE, nullptr)), calls_(calls), timeoutMs_(timeoutMs)
     {
     }
 
     // True when the mutex is now ours. On the window's thread, handleSentMessages
     // lets the lamp updates of a pass that holds it through.
     bool lock(bool handleSentMessages = false) noexcept;
-    void unlock() noexcept { ReleaseMutex(mutex_.get()); }
-
-    // Known to be held by a thread stuck in the driver: the next wait only tries.
-    void markStalled() noexcept { stalled_ = true; }
+    void unlock() noexcept;
 
 private:
     UniqueKernelHandle mutex_;
+    const CallWatch& calls_; // not owned: the stream's, which outlives this mutex
     DWORD timeoutMs_;
-    std::atomic<bool> stalled_{false};
+    std::atomic<DWORD> holder_{0}; // the thread that holds it; 0 when none does
 };
 
 // Holds a DriverMutex for a scope when the wait gets it.

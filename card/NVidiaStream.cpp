@@ -48,6 +48,7 @@ int NVidiaStream::read(unsigned char* buffer, int reg, int)
     std::uint8_t registerByte = static_cast<std::uint8_t>(reg);
     nvapi::I2CRequest transaction = controllerRequest(&registerByte, buffer);
     std::uint32_t one = 1;
+    const card::CallWatch::Call call(calls_);
     nvapi::i2cRead(gpuHandles_[0], &transaction, &one);
     return 0;
 }
@@ -59,5 +60,6 @@ int NVidiaStream::write(const unsigned char* buffer, int reg, int)
     std::uint8_t value = buffer[0];
     nvapi::I2CRequest transaction = controllerRequest(&registerByte, &value);
     std::uint32_t one = 1;
+    const card::CallWatch::Call call(calls_);
     return nvapi::i2cWrite(gpuHandles_[0], &transaction, &one);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The register channel to a card's voltage controller. Callers address
 // registers by number and never see the bus behind it.
+#include "card/CallWatch.h"
+
 #include <cstdint>
 
 class Stream {
@@ -11,10 +13,17 @@ public:
     virtual int read(unsigned char* buffer, int reg, int count) = 0;
     virtual int write(const unsigned char* buffer, int reg, int count) = 0;
 
+    // The driver calls under way on this stream: waits for the card read it
+    // to tell a slow bus from a stuck one.
+    const card::CallWatch& calls() const noexcept { return calls_; }
+
 protected:
     Stream() = default;
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
+
+    // Each call into the driver is marked here for its span.
+    card::CallWatch calls_;
 };
 
 // Every register write of the controller's tables is one byte to one register.

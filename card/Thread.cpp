@@ -32,7 +32,7 @@ void Thread::pauseUnlessStopped(DWORD ms)
     WaitForSingleObject(stopEvent_.get(), ms);
 }
 
-bool Thread::stopWithin(DWORD timeoutMs) noexcept
+bool Thread::requestStop() noexcept
 {
     {
         std::lock_guard<card::CriticalSection> hold(stopLock_);
@@ -42,9 +42,22 @@ bool Thread::stopWithin(DWORD timeoutMs) noexcept
         SetEvent(stopEvent_.get());
     }
     if (!threadHandle_) {
-        return true;
+        return false;
     }
     // A thread never resumed would never end; once running, this does nothing.
     ResumeThread(threadHandle_.get());
-    return card::waitHandlingSentMessages(threadHandle_.get(), timeoutMs) == WAIT_OBJECT_0;
+    return true;
+}
+
+bool Thread::stopWithin(const card::CallWatch& calls, DWORD capMs) noexcept
+{
+    return !requestStop() || card::waitWhileAnswering(threadHandle_.get(), calls, threadId_, capMs, true) ==
+                                 card::WaitEnd::Signalled;
+}
+
+void Thread::stopAndWait() noexcept
+{
+    if (requestStop()) {
+        card::waitHandlingSentMessages(threadHandle_.get());
+    }
 }

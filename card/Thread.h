@@ -1,5 +1,6 @@
 #pragma once
 // A worker thread created suspended, with the stop flag that ends its loop.
+#include "card/CallWatch.h"
 #include "card/Handles.h"
 
 class ThreadListener;
@@ -28,15 +29,20 @@ protected:
     // Sleeps up to ms milliseconds, less when a stop is requested meanwhile,
     // so that shutdown never sits out a whole interval.
     void pauseUnlessStopped(DWORD ms);
-    // Sets the stop flag and waits up to timeoutMs for the thread to end; true
-    // when it has. Called on the window's thread, which keeps handling the
-    // messages the worker sends it meanwhile.
-    bool stopWithin(DWORD timeoutMs) noexcept;
-    // The same without a limit: for destruction, which must not free what the
-    // thread still uses.
-    void stopAndWait() noexcept { stopWithin(INFINITE); }
+    // Sets the stop flag and waits for the thread to end as long as its driver
+    // calls keep returning, up to capMs; true when it has ended, false when it
+    // is stuck in a call (or the cap is spent). Called on the window's thread,
+    // which keeps handling the messages the worker sends it meanwhile.
+    bool stopWithin(const card::CallWatch& calls, DWORD capMs) noexcept;
+    // Sets the stop flag and waits without a limit: for destruction, which must
+    // not free what the thread still uses.
+    void stopAndWait() noexcept;
 
 private:
+    // Sets the stop flag, ends a pause under way and lets a thread never
+    // resumed run to its end; false when there is no thread.
+    bool requestStop() noexcept;
+
     card::UniqueKernelHandle threadHandle_;
     unsigned threadId_ = 0;
     card::CriticalSection stopLock_;

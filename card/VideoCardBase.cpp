@@ -36,16 +36,11 @@ VideoCardBase::~VideoCardBase()
     stream_.reset();
 }
 
-bool VideoCardBase::stopPolling(DWORD timeoutMs) noexcept
+bool VideoCardBase::stopPolling(DWORD capMs) noexcept
 {
     // No further pass; the one under way ends whole.
     setEnabledFlag(0);
-    if (stopWithin(timeoutMs)) {
-        return true;
-    }
-    // The pass holding the mutex is stuck: a reset that follows need not wait for it again.
-    transactionMutex_.markStalled();
-    return false;
+    return stopWithin(calls(), capMs);
 }
 
 void VideoCardBase::enable()

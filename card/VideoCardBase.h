@@ -23,25 +23,29 @@ public:
     // Switches polling off and writes the default register table.
     virtual void reset();
 
-    // Switches polling off and ends the polling thread, waiting up to
-    // timeoutMs; true when it has ended.
-    // A thread stuck in a driver call that never returns does not end: the
-    // owner must then leave the card alone (its destruction would wait for the
-    // thread for good) and leave it to the end of the process.
-    bool stopPolling(DWORD timeoutMs) noexcept;
+    // Switches polling off and ends the polling thread, waiting as long as its
+    // driver calls keep returning, up to capMs; true when it has ended.
+    // A thread stuck in a driver call does not end: the owner must then leave
+    // the card alone (its destruction would wait for the thread for good) and
+    // leave it to the end of the process.
+    bool stopPolling(DWORD capMs) noexcept;
+
+    // The driver calls under way, for waits that tell a slow bus from a stuck one.
+    const card::CallWatch& calls() const noexcept { return stream_->calls(); }
 
     static constexpr int kReadingRegister = 25;
     static constexpr int kSamplesPerPass = 10;
     // An unchanged reading is passed on again on every fourth pass.
     static constexpr int kRepeatsBeforeRenotify = 3;
-    // How long switching polling off and destruction wait for a pass under way.
+    // How long switching polling off and destruction wait for a pass under way
+    // (less once the pass is stuck in the driver).
     static constexpr DWORD kPassWaitMs = 1000;
 
 protected:
     void switchPollingOn();
     // Once this returns, no polling pass reaches the listener until polling is
-    // switched on again. A pass stuck in the driver is waited for kPassWaitMs;
-    // when it comes back later it does not notify.
+    // switched on again. A pass stuck in the driver is not waited for; when it
+    // comes back later it does not notify.
     void switchPollingOff();
     Stream& stream() { return *stream_; }
 
@@ -57,7 +61,7 @@ private:
     std::unique_ptr<Stream> stream_;
     int interval_;
     int enabledFlag_ = 0;
-    card::DriverMutex transactionMutex_{kPassWaitMs};
+    card::DriverMutex transactionMutex_{stream_->calls(), kPassWaitMs};
     card::CriticalSection flagLock_;
     // Set when switching polling off stopped waiting for a pass under way.
     std::atomic<bool> passOutwaited_{false};

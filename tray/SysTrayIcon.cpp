@@ -122,6 +122,13 @@ void CSysTrayIcon::OnTaskbarCreated()
 
 LRESULT CSysTrayIcon::OnTrayNotify(WPARAM id, LPARAM mouseMessage)
 {
+    if (m_bCallbacksDropped) {
+        return 0;
+    }
+    if (m_nKeptCallbacks > 0) {
+        m_wnd.PostMessage(WM_SYSTRAY_NOTIFY, id, mouseMessage);
+        return 0;
+    }
     // The message carries no position: where the cursor is now.
     POINT cursor{};
     ::GetCursorPos(&cursor);

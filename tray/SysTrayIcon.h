@@ -43,6 +43,23 @@ public:
     BOOL DeleteIcon(UINT id);
 
     LRESULT OnTrayNotify(WPARAM id, LPARAM mouseMessage);
+
+    // While the owner's thread waits and handles only sent messages (the
+    // shell's callbacks are sent), no handler may run inside that wait: the
+    // menu runs a loop of its own. As long as one of these lives, callbacks are
+    // posted again, to be handled once the owner's own loop runs.
+    class KeptCallbacks {
+    public:
+        explicit KeptCallbacks(CSysTrayIcon& icon) noexcept : m_icon(icon) { ++m_icon.m_nKeptCallbacks; }
+        ~KeptCallbacks() { --m_icon.m_nKeptCallbacks; }
+        KeptCallbacks(const KeptCallbacks&) = delete;
+        KeptCallbacks& operator=(const KeptCallbacks&) = delete;
+
+    private:
+        CSysTrayIcon& m_icon;
+    };
+    // From now on no callback is handled: the owner is going away.
+    void DropCallbacks() noexcept { m_bCallbacksDropped = true; }
     // A restarted shell has forgotten every icon: give it the shown ones again.
     void OnTaskbarCreated();
 
@@ -67,4 +84,7 @@ protected:
 
 private:
     NOTIFYICONDATAA* FindIcon(UINT id) const;
+
+    int m_nKeptCallbacks = 0;
+    bool m_bCallbacksDropped = false;
 };

@@ -203,8 +203,8 @@ TEST_F(AtiStream, AFailedReadLeavesTheBufferAndReturnsTheCount)
 }
 
 // A transaction stuck in the driver holds the stream's mutex for good: the
-// ones after it sit out the wait for it once, not each in turn (a reset would
-// otherwise take 38 seconds).
+// ones after it wait only until it is known to be stuck, then each just tries
+// (a reset would otherwise take 38 seconds).
 TEST_F(AtiStream, ATransactionStuckInTheDriverHoldsUpTheOthersOnce)
 {
     AtipdlxxStream stream;

@@ -59,6 +59,9 @@ ScriptedStream::ScriptedStream(std::shared_ptr<StreamRecord> record, std::functi
 
 int ScriptedStream::read(unsigned char* buffer, int, int count)
 {
+    // Marked as the real streams mark their driver calls, so a read that
+    // blocks shows as stuck.
+    const card::CallWatch::Call call(calls_);
     if (readDelayMs_ > 0) {
         Sleep(readDelayMs_);
     }
@@ -69,6 +72,7 @@ int ScriptedStream::read(unsigned char* buffer, int, int count)
 
 int ScriptedStream::write(const unsigned char* buffer, int reg, int count)
 {
+    const card::CallWatch::Call call(calls_);
     std::lock_guard<std::mutex> hold(record_->mutex);
     record_->writes.push_back({reg, *buffer, nowMs(), record_->reads.load()});
     return count;

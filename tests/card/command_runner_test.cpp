@@ -13,6 +13,8 @@ using Outcome = card::CommandRunner::Outcome;
 
 namespace {
 
+constexpr DWORD kCapMs = 10000;
+
 // What a driver call that does not return looks like to its caller: it blocks
 // until the gate opens (at the latest when the gate goes).
 class Gate {
@@ -22,14 +24,19 @@ public:
     Gate(const Gate&) = delete;
     Gate& operator=(const Gate&) = delete;
 
-    void pass()
+    void pass(card::CallWatch& calls)
     {
-        entered = true;
-        WaitForSingleObject(open_.get(), INFINITE);
+        {
+            const card::CallWatch::Call call(calls);
+            entered = true;
+            WaitForSingleObject(open_.get(), INFINITE);
+        }
+        returned = true;
     }
     void open() { SetEvent(open_.get()); }
 
     std::atomic<bool> entered{false};
+    std::atomic<bool> returned{false};
 
 private:
     card::UniqueKernelHandle open_;
@@ -40,26 +47,34 @@ private:
 TEST(CommandRunner, ACommandStuckInTheDriverHoldsUpOnlyItsOwnThread)
 {
     Gate gate;
+    card::CallWatch calls;
     card::CommandRunner runner;
-    EXPECT_EQ(Outcome::StillRunning, runner.run([&] { gate.pass(); }, 100));
+    EXPECT_EQ(Outcome::StillRunning, runner.run([&] { gate.pass(calls); }, calls, kCapMs));
     EXPECT_TRUE(gate.entered);
     std::atomic<int> ran{0};
-    EXPECT_EQ(Outcome::Dropped, runner.run([&] { ++ran; }, 100)) << "its turn never came";
+    const double before = nowMs();
+    EXPECT_EQ(Outcome::Dropped, runner.run([&] { ++ran; }, calls, kCapMs)) << "its turn never came";
+    EXPECT_LT(nowMs() - before, kCapMs / 2.0) << "dropped at once, not after the cap";
     EXPECT_EQ(0, ran.load());
-    EXPECT_FALSE(runner.waitUntilIdle(0));
+    EXPECT_FALSE(runner.waitUntilIdle(calls, kCapMs));
 
     // The shutdown's reset runs beside it.
-    EXPECT_EQ(Outcome::Done, runner.runBeside([&] { ++ran; }, 10000));
+    EXPECT_EQ(Outcome::Done, runner.runBeside([&] { ++ran; }, calls, kCapMs));
     EXPECT_EQ(1, ran.load());
 
+    // Once the call has returned it is no longer stuck.
     gate.open();
-    EXPECT_TRUE(runner.waitUntilIdle(10000));
-    EXPECT_EQ(Outcome::Done, runner.run([&] { ++ran; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return gate.returned.load(); }));
+    EXPECT_TRUE(runner.waitUntilIdle(calls, kCapMs));
+    EXPECT_EQ(Outcome::Done, runner.run([&] { ++ran; }, calls, kCapMs));
     EXPECT_EQ(2, ran.load());
 }
 
-TEST(CommandRunner, ACommandWaitsForTheOneBeforeItWhenThatEndsInTime)
+// A slow bus is not a stuck one: calls that keep returning are waited for,
+// past the second after which a call that does not return counts as stuck.
+TEST(CommandRunner, ACommandWhoseCallsKeepReturningIsWaitedForAsIsTheOneBeforeIt)
 {
+    card::CallWatch calls;
     card::CommandRunner runner;
     std::mutex mutex;
     std::vector<int> order;
@@ -67,13 +82,15 @@ TEST(CommandRunner, ACommandWaitsForTheOneBeforeItWhenThatEndsInTime)
         std::lock_guard<std::mutex> hold(mutex);
         order.push_back(command);
     };
-    EXPECT_EQ(Outcome::StillRunning, runner.run(
-                                         [&] {
-                                             Sleep(300);
-                                             note(1);
-                                         },
-                                         0));
-    EXPECT_EQ(Outcome::Done, runner.run([&] { note(2); }, 10000));
+    auto slowCalls = [&](int command) {
+        for (int call = 0; call < 12; ++call) {
+            const card::CallWatch::Call inFlight(calls);
+            Sleep(150);
+        }
+        note(command);
+    };
+    EXPECT_EQ(Outcome::StillRunning, runner.run([&] { slowCalls(1); }, calls, 0)) << "past its cap";
+    EXPECT_EQ(Outcome::Done, runner.run([&] { slowCalls(2); }, calls, kCapMs));
     EXPECT_EQ((std::vector<int>{1, 2}), order);
 }
 
@@ -81,8 +98,10 @@ TEST(CommandRunner, ACommandWaitsForTheOneBeforeItWhenThatEndsInTime)
 TEST(CommandRunner, WhileWaitingItHandlesWhatOtherThreadsSendToTheWaitingOne)
 {
     LampPanel panel;
+    card::CallWatch calls;
     card::CommandRunner runner;
     const HWND lamp = GetDlgItem(panel.window(), kFirstLampId);
-    EXPECT_EQ(Outcome::Done, runner.run([lamp] { SendMessageA(lamp, BM_SETCHECK, BST_CHECKED, 0); }, 10000));
+    EXPECT_EQ(Outcome::Done,
+              runner.run([lamp] { SendMessageA(lamp, BM_SETCHECK, BST_CHECKED, 0); }, calls, kCapMs));
     EXPECT_TRUE(panel.lit(0));
 }
