@@ -77,6 +77,11 @@ bool isTrayWindow(HWND window)
     return className(window).rfind(L"NtWnd:", 0) == 0;
 }
 
+bool isOpenMenu(HWND window)
+{
+    return className(window) == L"#32768" && IsWindowVisible(window);
+}
+
 bool isTransaction(const sim::LogEntry& entry)
 {
     return entry.function == "WriteAndReadI2C" || entry.function == "I2CWrite" || entry.function == "I2CRead";
@@ -137,6 +142,11 @@ HWND ProgramUnderTest::messageBox() const
 HWND ProgramUnderTest::trayWindow() const
 {
     return findWindowOf(processId_, isTrayWindow);
+}
+
+HWND ProgramUnderTest::openMenu() const
+{
+    return findWindowOf(processId_, isOpenMenu);
 }
 
 HWND ProgramUnderTest::waitForMainWindow(DWORD timeoutMs) const
@@ -248,10 +258,11 @@ bool visible(HWND dialog, int id)
     return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-bool answers(HWND window)
+bool repaints(HWND window)
 {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+    InvalidateRect(window, nullptr, TRUE);
+    // Only the loop's own message retrieval paints and so empties the update region.
+    return waitUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, 5000);
 }
 
 void click(HWND dialog, int id)

@@ -61,6 +61,8 @@ public:
     HWND messageBox() const;
     // The tray icon's hidden window.
     HWND trayWindow() const;
+    // The icon's menu while it is open.
+    HWND openMenu() const;
 
     bool waitForExit(DWORD timeoutMs) const;
     bool running() const { return !waitForExit(0); }
@@ -103,9 +105,10 @@ std::wstring messageBoxText(HWND box);
 bool checked(HWND dialog, int id);
 bool visible(HWND dialog, int id);
 
-// Whether the window's thread handles a message within a few seconds: a
-// window whose thread hangs does not.
-bool answers(HWND window);
+// Whether the window's own message loop runs: it repaints the window within a
+// few seconds. A sent message would prove nothing, as the program answers
+// those inside its waits for the card too.
+bool repaints(HWND window);
 
 // Clicks a control as the system would for a mouse click (a posted BM_CLICK,
 // so a handler that takes a while or opens a box does not block the caller).
@@ -140,9 +143,14 @@ bool isRed(COLORREF colour);
 // A started program with its window shown, and the log read from a mark on.
 class Running {
 public:
-    explicit Running(const Board& board, int firstReading = 0) : board_(board), installed_(board)
+    explicit Running(const Board& board, int firstReading = 0)
+        : Running(board, sim::withRegister25(firstReading))
     {
-        installed_.sim().apply(sim::withRegister25(firstReading));
+    }
+    // The stand-in simulates these from the program's start on.
+    Running(const Board& board, const sim::SimSettings& settings) : board_(board), installed_(board)
+    {
+        installed_.sim().apply(settings);
         program_ = installed_.start();
         window_ = program_->waitForShownMainWindow();
         mark();
