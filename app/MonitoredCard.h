@@ -1,7 +1,7 @@
 #pragma once
 // The card the main window monitors, and the lamp mapping its polling thread calls.
-#include "card/LedProcess.h"
-#include "card/VideoCardBase.h"
+#include "card/board/VideoCardBase.h"
+#include "card/lamps/LedProcess.h"
 
 #include <memory>
 

@@ -2,11 +2,11 @@
 
 #include "app/Autostart.h"
 #include "card/Factory.h"
-#include "card/SentMessageWait.h"
 #include "common/ScopedFlag.h"
 #include "detect/CardModel.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "threading/Waits.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -228,7 +228,7 @@ void CNorvik_TalloDlg::StartCardMonitoring()
         m_card.ledProcess = factory.createLedProcess();
         m_card.ledProcess->dialog = m_hWnd;
         VideoCardBase* card = m_card.videoCard.get();
-        card->listener = m_card.ledProcess.get();
+        card->setListener(m_card.ledProcess.get());
         // The controller is reset before the first reading is taken.
         RunCardCommand([card] { card->reset(); });
         ::ResumeThread(card->threadHandle());
@@ -301,7 +301,7 @@ bool CNorvik_TalloDlg::RunCardCommand(std::function<void()> command)
     // The icon's menu would run its own loop inside this wait.
     const CSysTrayIcon::KeptCallbacks kept(m_trayIcon);
     return m_cardCommands.run(std::move(command), m_card.videoCard->calls(), kCardCommandCapMs) !=
-           card::CommandRunner::Outcome::Dropped;
+           CommandRunner::Outcome::Dropped;
 }
 
 void CNorvik_TalloDlg::OnApply()
@@ -357,8 +357,8 @@ void CNorvik_TalloDlg::OnDestroyWindow()
 void CNorvik_TalloDlg::ShutDownCard()
 {
     VideoCardBase* videoCard = m_card.videoCard.get();
-    const card::CallWatch& calls = videoCard->calls();
-    const card::Deadline cap(kShutdownCapMs);
+    const CallWatch& calls = videoCard->calls();
+    const Deadline cap(kShutdownCapMs);
     // What is under way ends first, so that the reset is the last traffic, and
     // the reset is written whole, as long as the bus answers...
     const bool pollingEnded = videoCard->stopPolling(cap.remainingMs());
@@ -366,7 +366,7 @@ void CNorvik_TalloDlg::ShutDownCard()
     // ...and it is tried even beside a call that is stuck: the bus may still
     // answer it.
     const bool resetEnded = m_cardCommands.runBeside([videoCard] { videoCard->reset(); }, calls,
-                                                     cap.remainingMs()) == card::CommandRunner::Outcome::Done;
+                                                     cap.remainingMs()) == CommandRunner::Outcome::Done;
     ::Sleep(kPauseBeforeFreeingCardMs);
     if (pollingEnded && commandsEnded && resetEnded) {
         m_card.videoCard.reset();

@@ -4,11 +4,11 @@
 // switching, the autostart question, Reset, Apply and Close, and the
 // notification-area icon.
 #include "app/MonitoredCard.h"
-#include "card/CommandRunner.h"
 #include "framework/Controls.h"
 #include "skin/BitmapDialog.h"
 #include "skin/Label.h"
 #include "skin/SkinButton.h"
+#include "threading/CommandRunner.h"
 #include "tray/SysTrayIconDerived.h"
 
 #include <functional>
@@ -70,7 +70,7 @@ private:
     int m_cardModel;
     // Freed when the window is destroyed, unless a driver call never returns.
     MonitoredCard m_card;
-    card::CommandRunner m_cardCommands;
+    CommandRunner m_cardCommands;
     // A card command is being waited for.
     bool m_bCardBusy = false;
     // The shutdown has begun.

@@ -1,7 +1,7 @@
 #pragma once
 // Assembles the card object and the matching lamp mapping for a card model.
-#include "card/LedProcess.h"
-#include "card/VideoCardBase.h"
+#include "card/board/VideoCardBase.h"
+#include "card/lamps/LedProcess.h"
 
 #include <memory>
 

@@ -21,7 +21,7 @@ public:
     void notify(int) override {}
 
 private:
-    card::UniqueKernelHandle thread_;
+    UniqueKernelHandle thread_;
     bool& threadRanOn_;
 };
 
@@ -37,7 +37,7 @@ TEST(MonitoredCard, FreedByDefaultTheCardsThreadEndsBeforeTheLampMappingGoes)
             std::make_unique<ScriptedStream>(record, [](int) { return 0; }), 5);
         monitored.ledProcess =
             std::make_unique<WatchfulLamps>(monitored.videoCard->threadHandle(), threadRanOn);
-        monitored.videoCard->listener = monitored.ledProcess.get();
+        monitored.videoCard->setListener(monitored.ledProcess.get());
         // Polling stays off: the thread runs but calls nobody.
         ResumeThread(monitored.videoCard->threadHandle());
     }

@@ -2,10 +2,10 @@
 // takes through each, what the card's thread costs, and how long a polling
 // card takes to be destroyed.
 #include "SimControl.h"
-#include "card/AtipdlxxStream.h"
-#include "card/NVidiaStream.h"
-#include "card/RadeonHD6970.h"
-#include "card/ThreadListener.h"
+#include "card/board/RadeonHD6970.h"
+#include "card/board/ThreadListener.h"
+#include "card/driver/AtipdlxxStream.h"
+#include "card/driver/NVidiaStream.h"
 #include "nt_test.h"
 
 #include <windows.h>
@@ -41,7 +41,7 @@ double passMs(sim::SimControl& control)
     control.settle();
     CountingListener listener;
     VideoCardBase card(std::make_unique<DriverStream>(), 0);
-    card.listener = &listener;
+    card.setListener(&listener);
     card.enable();
     ResumeThread(card.threadHandle());
     Sleep(kPassRunMs);

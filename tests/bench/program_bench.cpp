@@ -4,8 +4,8 @@
 // takes, and CPU per thread while Off and On, with the stand-in's own share.
 // NT_BENCH_CPU_SECONDS sets how long each CPU case runs (60 s by default).
 #include "card/Factory.h"
-#include "card/Handles.h"
-#include "card/RadeonHD6970.h"
+#include "card/board/RadeonHD6970.h"
+#include "common/UniqueHandle.h"
 #include "detect/CardModel.h"
 #include "program_driver.h"
 #include "res/resource.h"
@@ -113,7 +113,7 @@ double cardStartMs()
         TalloFactory factory(kRadeonHD6900Model);
         card = factory.createVideoCard();
         lamps = factory.createLedProcess();
-        card->listener = lamps.get();
+        card->setListener(lamps.get());
         card->reset();
         ResumeThread(card->threadHandle());
     });
@@ -152,7 +152,7 @@ DWORD cpuRunMs()
 
 bool mutexExists()
 {
-    const card::UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
+    const UniqueKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
     return static_cast<bool>(mutex);
 }
 
@@ -224,8 +224,8 @@ double bareWindowStartMs()
                         &info)) {
         throw std::runtime_error("cannot start bare_window.exe");
     }
-    const card::UniqueKernelHandle process(info.hProcess);
-    const card::UniqueKernelHandle thread(info.hThread);
+    const UniqueKernelHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
     HWND window = nullptr;
     const bool shown = waitUntil(
         [&] {
@@ -348,14 +348,14 @@ public:
     // whole, but does for each of its threads.
     ThreadTimes threadTimes() const
     {
-        const card::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        const UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
         THREADENTRY32 entry{};
         entry.dwSize = sizeof entry;
         ThreadTimes times;
         for (BOOL more = Thread32First(snapshot.get(), &entry); more;
              more = Thread32Next(snapshot.get(), &entry)) {
             if (entry.th32OwnerProcessID == processId_) {
-                const card::UniqueKernelHandle thread(
+                const UniqueKernelHandle thread(
                     OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
                 times[entry.th32ThreadID] = threadCpuMs(thread.get());
             }
@@ -388,7 +388,7 @@ public:
 
 private:
     DWORD processId_;
-    card::UniqueKernelHandle process_;
+    UniqueKernelHandle process_;
 };
 
 // CPU of one case, ms per minute.

@@ -1,7 +1,7 @@
 // Builds an ATI stream the way the program does, in a process of its own, so a
 // test can choose the folders around it. Exit status: 0 built, 1 the library
 // was not loaded, 2 any other failure.
-#include "card/AtipdlxxStream.h"
+#include "card/driver/AtipdlxxStream.h"
 
 #include <cstring>
 #include <stdexcept>

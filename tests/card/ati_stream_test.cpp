@@ -1,9 +1,9 @@
 // The ATI stream against the stand-in atipdlxx.dll.
 #include <gtest/gtest.h>
 
+#include "card/driver/AtipdlxxStream.h"
+#include "card/driver/DisplayDevices.h"
 #include "card_fixtures.h"
-#include "card/AtipdlxxStream.h"
-#include "card/DisplayDevices.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,10 +49,10 @@ public:
         return true;
     }
 
-    card::UniqueCreatedDC open(const DISPLAY_DEVICEA& device) const override
+    UniqueCreatedDC open(const DISPLAY_DEVICEA& device) const override
     {
         const bool opens = devices_.at(std::strtoul(device.DeviceName, nullptr, 10)).opens;
-        return card::UniqueCreatedDC(opens ? CreateCompatibleDC(nullptr) : nullptr);
+        return UniqueCreatedDC(opens ? CreateCompatibleDC(nullptr) : nullptr);
     }
 
 private:

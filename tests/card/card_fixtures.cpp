@@ -1,6 +1,6 @@
 #include "card_fixtures.h"
 
-#include "card/LedProcess.h"
+#include "card/lamps/LedProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ int ScriptedStream::read(unsigned char* buffer, int, int count)
 {
     // Marked as the real streams mark their driver calls, so a read that
     // blocks shows as stuck.
-    const card::CallWatch::Call call(calls_);
+    const CallWatch::Call call(calls_);
     if (readDelayMs_ > 0) {
         Sleep(readDelayMs_);
     }
@@ -72,7 +72,7 @@ int ScriptedStream::read(unsigned char* buffer, int, int count)
 
 int ScriptedStream::write(const unsigned char* buffer, int reg, int count)
 {
-    const card::CallWatch::Call call(calls_);
+    const CallWatch::Call call(calls_);
     std::lock_guard<std::mutex> hold(record_->mutex);
     record_->writes.push_back({reg, *buffer, nowMs(), record_->reads.load()});
     return count;

@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "SimControl.h"
-#include "card/Stream.h"
-#include "card/ThreadListener.h"
+#include "card/board/ThreadListener.h"
+#include "card/driver/Stream.h"
 #include "nt_test.h"
 
 #include <atomic>

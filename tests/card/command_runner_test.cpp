@@ -2,14 +2,14 @@
 // holds up only its own thread.
 #include <gtest/gtest.h>
 
+#include "card/lamps/LedProcess.h"
 #include "card_fixtures.h"
-#include "card/CommandRunner.h"
-#include "card/LedProcess.h"
+#include "threading/CommandRunner.h"
 
 #include <atomic>
 
 using namespace card_test;
-using Outcome = card::CommandRunner::Outcome;
+using Outcome = CommandRunner::Outcome;
 
 namespace {
 
@@ -24,10 +24,10 @@ public:
     Gate(const Gate&) = delete;
     Gate& operator=(const Gate&) = delete;
 
-    void pass(card::CallWatch& calls)
+    void pass(CallWatch& calls)
     {
         {
-            const card::CallWatch::Call call(calls);
+            const CallWatch::Call call(calls);
             entered = true;
             WaitForSingleObject(open_.get(), INFINITE);
         }
@@ -39,7 +39,7 @@ public:
     std::atomic<bool> returned{false};
 
 private:
-    card::UniqueKernelHandle open_;
+    UniqueKernelHandle open_;
 };
 
 } // namespace
@@ -47,8 +47,8 @@ private:
 TEST(CommandRunner, ACommandStuckInTheDriverHoldsUpOnlyItsOwnThread)
 {
     Gate gate;
-    card::CallWatch calls;
-    card::CommandRunner runner;
+    CallWatch calls;
+    CommandRunner runner;
     EXPECT_EQ(Outcome::StillRunning, runner.run([&] { gate.pass(calls); }, calls, kCapMs));
     EXPECT_TRUE(gate.entered);
     std::atomic<int> ran{0};
@@ -74,8 +74,8 @@ TEST(CommandRunner, ACommandStuckInTheDriverHoldsUpOnlyItsOwnThread)
 // past the second after which a call that does not return counts as stuck.
 TEST(CommandRunner, ACommandWhoseCallsKeepReturningIsWaitedForAsIsTheOneBeforeIt)
 {
-    card::CallWatch calls;
-    card::CommandRunner runner;
+    CallWatch calls;
+    CommandRunner runner;
     std::mutex mutex;
     std::vector<int> order;
     auto note = [&](int command) {
@@ -84,7 +84,7 @@ TEST(CommandRunner, ACommandWhoseCallsKeepReturningIsWaitedForAsIsTheOneBeforeIt
     };
     auto slowCalls = [&](int command) {
         for (int call = 0; call < 12; ++call) {
-            const card::CallWatch::Call inFlight(calls);
+            const CallWatch::Call inFlight(calls);
             Sleep(150);
         }
         note(command);
@@ -98,8 +98,8 @@ TEST(CommandRunner, ACommandWhoseCallsKeepReturningIsWaitedForAsIsTheOneBeforeIt
 TEST(CommandRunner, WhileWaitingItHandlesWhatOtherThreadsSendToTheWaitingOne)
 {
     LampPanel panel;
-    card::CallWatch calls;
-    card::CommandRunner runner;
+    CallWatch calls;
+    CommandRunner runner;
     const HWND lamp = GetDlgItem(panel.window(), kFirstLampId);
     EXPECT_EQ(Outcome::Done,
               runner.run([lamp] { SendMessageA(lamp, BM_SETCHECK, BST_CHECKED, 0); }, calls, kCapMs));

@@ -2,7 +2,7 @@
 // without update KB2533623), through the loader seam.
 #include <gtest/gtest.h>
 
-#include "card/DriverLibrary.h"
+#include "card/driver/DriverLibrary.h"
 #include "nt_test.h"
 
 #include <string>
@@ -45,8 +45,7 @@ TEST(DriverLibrary, RefusedSearchFlagsLoadByFullPathFromEachFolderInTurn)
     const nt_test::TempDir empty;
     const std::string withoutIt = ansi(empty.path());
     const std::string withIt = ansi(nt_test::simDir() + L"\\atipdlxx");
-    const HMODULE library =
-        card::loadDriverLibrary("atipdlxx.dll", &refusingSearchFlags, {withoutIt, withIt});
+    const HMODULE library = loadDriverLibrary("atipdlxx.dll", &refusingSearchFlags, {withoutIt, withIt});
     ASSERT_NE(nullptr, library);
     EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(library, "ATIDL_WriteAndReadI2C")));
     FreeLibrary(library);
@@ -63,8 +62,8 @@ TEST(DriverLibrary, AnyOtherFailureIsFinal)
 {
     attempts.clear();
     refusal = ERROR_MOD_NOT_FOUND;
-    EXPECT_EQ(nullptr, card::loadDriverLibrary("nvapi.dll", &refusingSearchFlags,
-                                               {ansi(nt_test::simDir() + L"\\nvapi")}));
+    EXPECT_EQ(nullptr,
+              loadDriverLibrary("nvapi.dll", &refusingSearchFlags, {ansi(nt_test::simDir() + L"\\nvapi")}));
     EXPECT_EQ(1u, attempts.size());
 }
 
@@ -73,5 +72,5 @@ TEST(DriverLibrary, FallsBackToTheProgramsFolderThenTheSystemFolder)
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     const std::vector<std::string> expected = {ansi(nt_test::moduleDir()), system};
-    EXPECT_EQ(expected, card::driverLibraryFolders());
+    EXPECT_EQ(expected, driverLibraryFolders());
 }

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "card/Factory.h"
-#include "card/N560GTX.h"
-#include "card/N580GTX.h"
-#include "card/RadeonHD6870.h"
-#include "card/RadeonHD6970.h"
+#include "card/board/N560GTX.h"
+#include "card/board/N580GTX.h"
+#include "card/board/RadeonHD6870.h"
+#include "card/board/RadeonHD6970.h"
 #include "card_fixtures.h"
 
 #include <climits>

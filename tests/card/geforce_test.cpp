@@ -2,9 +2,9 @@
 // controller for each operation, and the polling interval.
 #include <gtest/gtest.h>
 
-#include "card/N560GTX.h"
-#include "card/N580GTX.h"
-#include "card/ThreadListener.h"
+#include "card/board/N560GTX.h"
+#include "card/board/N580GTX.h"
+#include "card/board/ThreadListener.h"
 #include "card_fixtures.h"
 #include "nvapi_fixtures.h"
 
@@ -82,12 +82,12 @@ TEST_F(GeForce, BothBoardsPollRegister25Every200Ms)
     standIn.control().apply(sim::withRegister25(0x5A));
     auto passGaps = [&](VideoCardBase& card) {
         CountingListener listener;
-        card.listener = &listener;
+        card.setListener(&listener);
         card.enable();
         ResumeThread(card.threadHandle());
         EXPECT_TRUE(waitUntil([&] { return standIn.calls("I2CRead").size() >= 50; }, 10000));
         card.disable();
-        card.listener = nullptr;
+        card.setListener(nullptr);
         EXPECT_EQ(0x5A, listener.last);
         std::vector<long long> times;
         for (const sim::LogEntry& read : standIn.calls("I2CRead")) {

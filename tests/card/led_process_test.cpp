@@ -2,8 +2,8 @@
 // expected messages worked out from the lamp tables of each card model.
 #include <gtest/gtest.h>
 
+#include "card/lamps/LedProcess.h"
 #include "card_fixtures.h"
-#include "card/LedProcess.h"
 
 #include <string>
 

@@ -6,9 +6,9 @@
 //                    1 when the read returned other than 0 or moved more.
 //   nv_probe cards   both GeForce cards through enable, disable, reset and a
 //                    polling pass. Exit status 0.
-#include "card/N560GTX.h"
-#include "card/N580GTX.h"
-#include "card/NVidiaStream.h"
+#include "card/board/N560GTX.h"
+#include "card/board/N580GTX.h"
+#include "card/driver/NVidiaStream.h"
 
 #include <cstring>
 

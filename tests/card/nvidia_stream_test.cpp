@@ -3,7 +3,7 @@
 // driver has no GPU or fails.
 #include <gtest/gtest.h>
 
-#include "card/NVidiaStream.h"
+#include "card/driver/NVidiaStream.h"
 #include "nvapi_fixtures.h"
 
 using namespace card_test;

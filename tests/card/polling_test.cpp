@@ -1,9 +1,9 @@
 // The card's worker thread against a scripted stream, with a short interval.
 #include <gtest/gtest.h>
 
+#include "card/board/VideoCardBase.h"
 #include "card_fixtures.h"
-#include "card/Handles.h"
-#include "card/VideoCardBase.h"
+#include "common/UniqueHandle.h"
 
 #include <array>
 #include <atomic>
@@ -23,7 +23,7 @@ protected:
         card = std::make_unique<VideoCardBase>(
             std::make_unique<ScriptedStream>(record, std::move(sample), readDelayMs), kTestIntervalMs);
         if (withListener) {
-            card->listener = &listener;
+            card->setListener(&listener);
         }
         ResumeThread(card->threadHandle());
     }
@@ -123,7 +123,7 @@ TEST_F(Polling, WithoutAListenerReadingsAreStillFiltered)
     // Pass 1 took 5 as the last reading; each later unchanged pass counted a repeat.
     const int silentPasses = passes();
     const int repeats = (silentPasses - 1) % 4;
-    card->listener = &listener;
+    card->setListener(&listener);
     card->enable();
     const int firstNotifiedPass = silentPasses + 4 - repeats;
     ASSERT_TRUE(waitUntil([&] { return passes() >= firstNotifiedPass; }));
@@ -135,7 +135,7 @@ TEST_F(Polling, AStopBeforeResumingEndsTheThreadWithoutAPass)
 {
     card = std::make_unique<VideoCardBase>(std::make_unique<ScriptedStream>(record, [](int) { return 1; }),
                                            10000);
-    card->listener = &listener;
+    card->setListener(&listener);
     card->enable();
     const double start = nowMs();
     finish();
@@ -147,7 +147,7 @@ TEST_F(Polling, DestroyingARunningCardDoesNotSitOutItsInterval)
 {
     card = std::make_unique<VideoCardBase>(std::make_unique<ScriptedStream>(record, [](int) { return 1; }),
                                            10000);
-    card->listener = &listener;
+    card->setListener(&listener);
     card->enable();
     ResumeThread(card->threadHandle());
     Sleep(100); // well inside the first pause
@@ -179,7 +179,7 @@ TEST_F(Polling, NoPassReachesTheListenerAfterDisableReturns)
 // not reported ended, and once the read comes back that pass reaches nobody.
 TEST_F(Polling, APassStuckInTheDriverIsGivenUpOnAndNeverNotifiesLate)
 {
-    const card::UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::atomic<bool> stuck{false};
     // A new reading every pass; the third read of pass 2 hangs.
     start([&](int read) {
@@ -249,7 +249,7 @@ TEST_F(Polling, EachCardFiltersOnItsOwn)
     auto second = std::make_shared<StreamRecord>();
     RecordingListener secondListener(second);
     VideoCardBase other(std::make_unique<ScriptedStream>(second, [](int) { return 0; }), kTestIntervalMs);
-    other.listener = &secondListener;
+    other.setListener(&secondListener);
     other.enable();
     ResumeThread(other.threadHandle());
     ASSERT_TRUE(waitUntil([&] { return second->reads >= 40; }));
@@ -280,7 +280,7 @@ private:
 TEST_F(Polling, ReadsThatNeverSucceedCountAsZero)
 {
     card = std::make_unique<VideoCardBase>(std::make_unique<FailingStream>(record), kTestIntervalMs);
-    card->listener = &listener;
+    card->setListener(&listener);
     card->enable();
     ResumeThread(card->threadHandle());
     ASSERT_TRUE(waitUntil([&] { return passes() >= 4; }));

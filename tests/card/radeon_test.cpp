@@ -2,9 +2,9 @@
 // controller, and that a card can go away at any moment of its polling.
 #include <gtest/gtest.h>
 
+#include "card/board/RadeonHD6870.h"
+#include "card/board/RadeonHD6970.h"
 #include "card_fixtures.h"
-#include "card/RadeonHD6870.h"
-#include "card/RadeonHD6970.h"
 
 #include <stdexcept>
 

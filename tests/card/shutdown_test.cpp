@@ -2,9 +2,9 @@
 // off or destroys it: the wait must let those updates through.
 #include <gtest/gtest.h>
 
+#include "card/board/VideoCardBase.h"
+#include "card/lamps/LedProcess.h"
 #include "card_fixtures.h"
-#include "card/LedProcess.h"
-#include "card/VideoCardBase.h"
 
 using namespace card_test;
 
@@ -45,7 +45,7 @@ protected:
         // Every pass notifies a new reading.
         auto sample = [](int read) { return static_cast<unsigned char>(read / 10 % 2 ? 100 : 0); };
         card = std::make_unique<VideoCardBase>(std::make_unique<ScriptedStream>(record, sample), 5);
-        card->listener = &lamps;
+        card->setListener(&lamps);
         ResumeThread(card->threadHandle());
         card->enable();
     }
