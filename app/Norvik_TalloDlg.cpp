@@ -1,6 +1,7 @@
 #include "app/Norvik_TalloDlg.h"
 
 #include "app/Autostart.h"
+#include "card/CardModels.h"
 #include "card/Factory.h"
 #include "common/ScopedFlag.h"
 #include "detect/CardModel.h"
@@ -11,8 +12,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-static_assert(IDC_LED0 == kFirstLampId, "the lamp row is where the lamp mapping expects it");
-
 namespace {
 
 // The face and its shape are fixed pixels, drawn for "MS Shell Dlg" at 8
@@ -22,8 +21,6 @@ constexpr int kPointsPerInch = 72;
 
 constexpr char kAutostartQuestion[] = "Run Tallo Utility when the system starts";
 constexpr int kAutostartPointSize = 11;
-// Lamps 0 to 7 are shown by the template; boards with more lamps show the rest.
-constexpr int kTemplateLamps = 8;
 
 // Every wait for the card lasts as long as the bus answers and ends once the
 // call under way is stuck. These caps only keep a bus that answers once a
@@ -34,29 +31,6 @@ constexpr DWORD kCardCommandCapMs = 10000;
 // What is under way, then the reset: all of the shutdown's waits together.
 constexpr DWORD kShutdownCapMs = 60000;
 constexpr DWORD kPauseBeforeFreeingCardMs = 50;
-
-// How many lamps a card model shows, and how many of them, from the left, are
-// green when lit (the rest are red).
-struct LampLayout {
-    int shown;
-    int green;
-};
-
-constexpr LampLayout lampLayoutFor(int cardModel)
-{
-    switch (cardModel) {
-    case kRadeonHD6800Model:
-        return {8, 0};
-    case kRadeonHD6900Model:
-        return {14, 10};
-    case kGeForceGTX560TiModel:
-        return {8, 0};
-    case kGeForceGTX580Model:
-        return {12, 6};
-    default:
-        return {0, 0};
-    }
-}
 
 } // namespace
 
@@ -77,7 +51,7 @@ void CNorvik_TalloDlg::DoDataExchange(CDataExchange* exchange)
     DDX_Control(exchange, IDC_APPLY, m_btnApply);
     DDX_Control(exchange, IDC_CLOSE, m_btnClose);
     DDX_Control(exchange, IDC_AUTOSTART_LABEL, m_lblAutostart);
-    for (int lamp = 0; lamp < kLampCount; ++lamp) {
+    for (int lamp = 0; lamp < NT_LED_COUNT; ++lamp) {
         DDX_Control(exchange, IDC_LED0 + lamp, m_leds[lamp]);
     }
     DDX_Control(exchange, IDC_RADIO_YES, m_radioYes);
@@ -198,13 +172,18 @@ void CNorvik_TalloDlg::FitAutostartQuestion()
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// No faces for a model that is none of the supported cards: the program ends
+// before the window shows.
 void CNorvik_TalloDlg::SetUpLamps()
 {
-    const LampLayout layout = lampLayoutFor(m_cardModel);
-    for (int lamp = 0; lamp < layout.shown; ++lamp) {
-        const int litFace = lamp < layout.green ? IDB_LED_GREEN : IDB_LED_RED;
+    const CardModelSpec* model = findCardModel(m_cardModel);
+    if (model == nullptr) {
+        return;
+    }
+    for (int lamp = 0; lamp < model->lampsShown; ++lamp) {
+        const int litFace = lamp < model->greenLamps ? IDB_LED_GREEN : IDB_LED_RED;
         m_leds[lamp].LoadSkinFaces(IDB_LED_GREY, litFace, 0, 0);
-        if (lamp >= kTemplateLamps) {
+        if (lamp >= NT_TEMPLATE_LAMPS) {
             m_leds[lamp].ShowWindow(SW_SHOW);
         }
     }
@@ -214,7 +193,8 @@ void CNorvik_TalloDlg::SetUpLamps()
 // switching is not applied.
 void CNorvik_TalloDlg::LightAllLeds()
 {
-    const int lit = std::max(kTemplateLamps, lampLayoutFor(m_cardModel).shown);
+    const CardModelSpec* model = findCardModel(m_cardModel);
+    const int lit = std::max(NT_TEMPLATE_LAMPS, model != nullptr ? model->lampsShown : 0);
     for (int lamp = 0; lamp < lit; ++lamp) {
         m_leds[lamp].SetCheck(BST_CHECKED);
     }
@@ -226,7 +206,7 @@ void CNorvik_TalloDlg::StartCardMonitoring()
         TalloFactory factory;
         m_card.videoCard = factory.createVideoCard();
         m_card.ledProcess = factory.createLedProcess();
-        m_card.ledProcess->dialog = m_hWnd;
+        m_card.ledProcess->setDialog(m_hWnd);
         VideoCardBase* card = m_card.videoCard.get();
         card->setListener(m_card.ledProcess.get());
         // The controller is reset before the first reading is taken.

@@ -5,6 +5,7 @@
 // notification-area icon.
 #include "app/MonitoredCard.h"
 #include "framework/Controls.h"
+#include "res/resource.h"
 #include "skin/BitmapDialog.h"
 #include "skin/Label.h"
 #include "skin/SkinButton.h"
@@ -18,8 +19,6 @@ public:
     // Identifies the card (a management-service query) and loads the icon.
     CNorvik_TalloDlg();
     ~CNorvik_TalloDlg() override = default;
-
-    static constexpr int kLampCount = 14;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -61,7 +60,7 @@ private:
     CxSkinButton m_btnReset;
     CxSkinButton m_btnApply;
     CxSkinButton m_btnClose;
-    CxSkinButton m_leds[kLampCount]; // index 0 is the leftmost lamp
+    CxSkinButton m_leds[NT_LED_COUNT]; // index 0 is the leftmost lamp
     CLabel m_lblAutostart;
     CButton m_radioYes;
     CButton m_radioNo;

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+struct CardModelSpec;
+
 class Factory {
 public:
     virtual ~Factory() = default;
@@ -32,5 +34,11 @@ public:
 
     // 0 Radeon HD 6800 series, 1 Radeon HD 6900 series, 2 GeForce GTX 560 Ti,
     // 3 GeForce GTX 580; anything else is no supported card.
-    const int model;
+    int model() const noexcept { return model_; }
+
+private:
+    // Throws for a model that is none of the supported cards.
+    const CardModelSpec& spec() const;
+
+    int model_;
 };

@@ -89,5 +89,7 @@
 #define IDC_LED12 1036
 #define IDC_LED13 1037
 #define NT_LED_COUNT 14
+// The template shows lamps 0 to NT_TEMPLATE_LAMPS - 1; the others start hidden.
+#define NT_TEMPLATE_LAMPS 8
 #define IDC_ON 1043
 #define IDC_OFF 1044

@@ -1,14 +1,9 @@
 #pragma once
-// GeForce GTX 560 Ti. Keeps the base reset.
+// GeForce GTX 560 Ti: everything of it is its model's description.
 #include "card/board/VideoCardBase.h"
 
 class N560GTX : public VideoCardBase {
 public:
-    static constexpr int kIntervalMs = 200;
-
     // Succeeds without the driver or a GPU; the card then reaches nothing.
     N560GTX();
-
-    void enable() override;
-    void disable() override;
 };

@@ -1,14 +1,9 @@
 #pragma once
-// Radeon HD 6800 series. Keeps the base reset.
+// Radeon HD 6800 series: everything of it is its model's description.
 #include "card/board/VideoCardBase.h"
 
 class RadeonHD6870 : public VideoCardBase {
 public:
-    static constexpr int kIntervalMs = 500;
-
     // Throws std::runtime_error when the AMD driver library cannot be used.
     RadeonHD6870();
-
-    void enable() override;
-    void disable() override;
 };

@@ -1,7 +1,9 @@
 #include "card/board/VideoCardBase.h"
 
-#include "card/board/RegisterSet.h"
+#include "card/CardModels.h"
 #include "card/board/ThreadListener.h"
+#include "card/driver/AtipdlxxStream.h"
+#include "card/driver/NVidiaStream.h"
 #include "threading/Waits.h"
 
 #include <algorithm>
@@ -22,11 +24,25 @@ constexpr std::array<std::uint8_t, kResetLastRegister + 1> kResetTable = {
     0x00, 0x00, 0x00,                                           // 20 to 22
 };
 
+std::unique_ptr<Stream> streamFor(CardModelSpec::Driver driver)
+{
+    if (driver == CardModelSpec::Driver::Atipdlxx) {
+        return std::make_unique<AtipdlxxStream>();
+    }
+    return std::make_unique<NVidiaStream>();
+}
+
 } // namespace
 
 VideoCardBase::VideoCardBase(std::unique_ptr<Stream> stream, int interval)
     : Thread(&VideoCardBase::pollLoop), stream_(std::move(stream)), interval_(interval)
 {
+}
+
+VideoCardBase::VideoCardBase(const CardModelSpec& model)
+    : VideoCardBase(streamFor(model.driver), model.pollIntervalMs)
+{
+    model_ = &model;
 }
 
 VideoCardBase::~VideoCardBase()
@@ -46,11 +62,22 @@ bool VideoCardBase::stopPolling(DWORD capMs) noexcept
 void VideoCardBase::enable()
 {
     switchPollingOn();
+    if (model_ != nullptr) {
+        writeSet(model_->enableSet, model_->enableOrder);
+    }
 }
 
 void VideoCardBase::disable()
 {
     switchPollingOff();
+    if (model_ != nullptr) {
+        writeSet(model_->disableSet, model_->disableOrder);
+    }
+}
+
+void VideoCardBase::writeSet(const RegisterSet& set, std::span<const int> order)
+{
+    writeRegisterSet(*stream_, set, order);
 }
 
 void VideoCardBase::reset()

@@ -1,18 +1,22 @@
 #pragma once
 // A graphics card's voltage controller: its register stream and the worker
 // thread that samples register 25 while polling is switched on.
+#include "card/board/RegisterSet.h"
 #include "card/driver/Stream.h"
 #include "threading/DriverMutex.h"
 #include "threading/Thread.h"
 
 #include <atomic>
 #include <memory>
+#include <span>
 
+struct CardModelSpec;
 class ThreadListener;
 
 class VideoCardBase : public Thread {
 public:
-    // Owns the stream from here on. The worker thread is left suspended.
+    // Owns the stream from here on. The worker thread is left suspended. A card
+    // made this way has no register sets: enable and disable only switch polling.
     VideoCardBase(std::unique_ptr<Stream> stream, int interval);
     // Ends the worker thread before the stream goes, so no pass outlives it;
     // waits for that without a limit (see stopPolling).
@@ -21,9 +25,9 @@ public:
     // Not owned: receives the readings. Set before the thread is resumed.
     void setListener(ThreadListener* listener) noexcept { listener_ = listener; }
 
-    // Switches polling on; card classes then write their enable set.
+    // Switches polling on, then writes the model's enable set.
     virtual void enable();
-    // Switches polling off; card classes then write their disable set.
+    // Switches polling off, then writes the model's disable set.
     virtual void disable();
     // Switches polling off and writes the default register table.
     virtual void reset();
@@ -47,6 +51,13 @@ public:
     static constexpr DWORD kPassWaitMs = 1000;
 
 protected:
+    // A card of the model: a stream to the model's driver, its interval and
+    // its register sets. Throws std::runtime_error when the AMD driver library
+    // cannot be used.
+    explicit VideoCardBase(const CardModelSpec& model);
+
+    const CardModelSpec& model() const { return *model_; }
+    void writeSet(const RegisterSet& set, std::span<const int> order);
     void switchPollingOn();
     // Once this returns, no polling pass reaches the listener until polling is
     // switched on again. A pass stuck in the driver is not waited for; when it
@@ -64,7 +75,8 @@ private:
     bool endsLateWithPollingOff();
 
     std::unique_ptr<Stream> stream_;
-    ThreadListener* listener_ = nullptr; // not owned
+    const CardModelSpec* model_ = nullptr; // null: no register sets
+    ThreadListener* listener_ = nullptr;   // not owned
     int interval_;
     int enabledFlag_ = 0;
     DriverMutex transactionMutex_{stream_->calls(), kPassWaitMs};

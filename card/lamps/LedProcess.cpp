@@ -1,38 +1,13 @@
 #include "card/lamps/LedProcess.h"
 
-#include <cstddef>
+#include "card/CardModels.h"
+#include "res/resource.h"
 
 namespace {
 
-// Readings up to `highest` (inclusive) show `lamps` lamps.
-struct LampStep {
-    int highest;
-    int lamps;
-};
-
-template <std::size_t N>
-int lampCount(const LampStep (&table)[N], int reading, int allLamps)
-{
-    for (const LampStep& step : table) {
-        if (reading <= step.highest) {
-            return step.lamps;
-        }
-    }
-    return allLamps;
-}
-
-constexpr int kR6970TopLamp = 13;
-constexpr LampStep kR6970Steps[] = {{31, 2}, {41, 4}, {58, 6}, {67, 8}, {73, 10}, {80, 12}};
-
-constexpr int kN580TopLamp = 11;
-constexpr LampStep kN580Steps[] = {{19, 2}, {31, 4}, {37, 5}, {51, 6}, {65, 7}, {79, 8}, {95, 10}};
-
-constexpr int kN560TopLamp = 7;
-constexpr LampStep kN560Steps[] = {{30, 1}, {39, 2}, {53, 3}, {64, 4}, {77, 5}, {109, 6}, {135, 7}};
 // Lets the darkened lamps be seen dark before they light again.
 constexpr DWORD kN560PauseMs = 30;
 
-constexpr int kR6870TopLamp = 7;
 constexpr int kR6870FullLevel = 8;
 // Only readings inside a window make a level; every other reading up to 43 is level 0.
 struct LevelWindow {
@@ -44,24 +19,26 @@ constexpr LevelWindow kR6870Windows[] = {{5, 7, 1},   {12, 14, 2}, {18, 20, 3}, 
                                          {31, 33, 5}, {37, 39, 6}, {41, 43, 7}};
 constexpr int kR6870FullFrom = 44;
 
-int r6870Level(int reading)
+} // namespace
+
+int LedProcess::lampCountFor(const CardModelSpec& model, int reading)
 {
-    if (reading >= kR6870FullFrom) {
-        return kR6870FullLevel;
-    }
-    for (const LevelWindow& window : kR6870Windows) {
-        if (reading >= window.lowest && reading <= window.highest) {
-            return window.level;
+    for (const LampStep& step : model.lampSteps) {
+        if (reading <= step.highest) {
+            return step.lamps;
         }
     }
-    return 0;
+    return model.lampsShown;
 }
 
-} // namespace
+int LedProcess::topLamp() const
+{
+    return model_.lampsShown - 1;
+}
 
 void LedProcess::setLamp(int lamp, bool lit) const
 {
-    SendMessageA(GetDlgItem(dialog, kFirstLampId + lamp), BM_SETCHECK, lit ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dialog_, IDC_LED0 + lamp), BM_SETCHECK, lit ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void LedProcess::darken(int first, int last) const
@@ -78,45 +55,76 @@ void LedProcess::light(int highest, int lowest) const
     }
 }
 
+void LedProcess::showBar(int lamps) const
+{
+    darken(lamps, topLamp());
+    light(lamps - 1, 0);
+}
+
+R6970LedProcess::R6970LedProcess() noexcept : LedProcess(kRadeonHD6900Spec)
+{
+}
+
 void R6970LedProcess::notify(int reading)
 {
-    const int lamps = lampCount(kR6970Steps, reading, kR6970TopLamp + 1);
-    darken(lamps, kR6970TopLamp);
-    light(lamps - 1, 0);
+    showBar(lampCount(reading));
+}
+
+N580GTXLedProcess::N580GTXLedProcess() noexcept : LedProcess(kGeForceGTX580Spec)
+{
 }
 
 void N580GTXLedProcess::notify(int reading)
 {
-    const int lamps = lampCount(kN580Steps, reading, kN580TopLamp + 1);
-    darken(lamps, kN580TopLamp);
-    light(lamps - 1, 0);
+    showBar(lampCount(reading));
+}
+
+N560GTXLedProcess::N560GTXLedProcess() noexcept : LedProcess(kGeForceGTX560TiSpec)
+{
 }
 
 void N560GTXLedProcess::notify(int reading)
 {
-    const int lamps = lampCount(kN560Steps, reading, kN560TopLamp + 1);
+    const int lamps = lampCount(reading);
     if (lamps == 1) {
         // Lamp 0 stays lit throughout, but is set again after the pause.
         setLamp(0, true);
-        darken(1, kN560TopLamp);
+        darken(1, topLamp());
     } else {
-        darken(lamps - 1, kN560TopLamp);
+        darken(lamps - 1, topLamp());
     }
     Sleep(kN560PauseMs);
     light(lamps - 1, 0);
 }
 
+R6870LedProcess::R6870LedProcess() noexcept : LedProcess(kRadeonHD6800Spec)
+{
+}
+
+int R6870LedProcess::levelFor(int reading)
+{
+    if (reading >= kR6870FullFrom) {
+        return kR6870FullLevel;
+    }
+    for (const LevelWindow& window : kR6870Windows) {
+        if (reading >= window.lowest && reading <= window.highest) {
+            return window.level;
+        }
+    }
+    return 0;
+}
+
 void R6870LedProcess::notify(int reading)
 {
-    const int level = r6870Level(reading);
+    const int level = levelFor(reading);
     if (level == 0) {
         setLamp(0, true);
-        darken(1, kR6870TopLamp);
+        darken(1, topLamp());
     } else if (level == kR6870FullLevel) {
-        light(kR6870TopLamp, 1);
+        light(topLamp(), 1);
     } else {
         // Level 1 darkens lamps 1 to 7 and lights none.
-        darken(level, kR6870TopLamp);
+        darken(level, topLamp());
         light(level - 1, 1);
     }
 }

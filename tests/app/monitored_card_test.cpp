@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/MonitoredCard.h"
+#include "card/CardModels.h"
 #include "card_fixtures.h"
 
 using namespace card_test;
@@ -12,7 +13,8 @@ namespace {
 // Notes, when it goes, whether the card's polling thread still ran.
 class WatchfulLamps : public LedProcess {
 public:
-    WatchfulLamps(HANDLE cardThread, bool& threadRanOn) : threadRanOn_(threadRanOn)
+    WatchfulLamps(HANDLE cardThread, bool& threadRanOn)
+        : LedProcess(kRadeonHD6900Spec), threadRanOn_(threadRanOn)
     {
         DuplicateHandle(GetCurrentProcess(), cardThread, GetCurrentProcess(), thread_.put(), SYNCHRONIZE,
                         FALSE, 0);

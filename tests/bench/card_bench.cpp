@@ -2,6 +2,7 @@
 // takes through each, what the card's thread costs, and how long a polling
 // card takes to be destroyed.
 #include "SimControl.h"
+#include "card/CardModels.h"
 #include "card/board/RadeonHD6970.h"
 #include "card/board/ThreadListener.h"
 #include "card/driver/AtipdlxxStream.h"
@@ -64,8 +65,8 @@ std::vector<double> destructionMs()
         auto card = std::make_unique<RadeonHD6970>();
         card->enable();
         ResumeThread(card->threadHandle());
-        Sleep(
-            static_cast<DWORD>(RadeonHD6970::kIntervalMs + run * RadeonHD6970::kIntervalMs / kDestructions));
+        Sleep(static_cast<DWORD>(kRadeonHD6900Spec.pollIntervalMs +
+                                 run * kRadeonHD6900Spec.pollIntervalMs / kDestructions));
         times.push_back(nt_test::millisecondsOf([&] { card.reset(); }));
     }
     return times;

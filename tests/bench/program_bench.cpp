@@ -3,6 +3,7 @@
 // new reading shows on the lamps and where that time goes, how long Close
 // takes, and CPU per thread while Off and On, with the stand-in's own share.
 // NT_BENCH_CPU_SECONDS sets how long each CPU case runs (60 s by default).
+#include "card/CardModels.h"
 #include "card/Factory.h"
 #include "card/board/RadeonHD6970.h"
 #include "common/UniqueHandle.h"
@@ -298,7 +299,7 @@ ReadingToLamps splitByLog(const sim::SimControl& control, double changedAt, doub
     }
     // The last pass: the reads that follow each other closely before the lamps changed.
     std::size_t first = reads.size() - 1;
-    while (first > 0 && reads[first] - reads[first - 1] < RadeonHD6970::kIntervalMs / 2.0) {
+    while (first > 0 && reads[first] - reads[first - 1] < kRadeonHD6900Spec.pollIntervalMs / 2.0) {
         --first;
     }
     split.untilPass = reads[first] - changedAt;
@@ -311,7 +312,7 @@ std::vector<ReadingToLamps> readingToLamps(Installation& installed, HWND window)
 {
     // Changes land at random moments of the polling interval.
     std::mt19937 random(1);
-    std::uniform_int_distribution<DWORD> pause(0, RadeonHD6970::kIntervalMs);
+    std::uniform_int_distribution<DWORD> pause(0, kRadeonHD6900Spec.pollIntervalMs);
     std::vector<ReadingToLamps> times;
     for (int change = 0; change < kReadingChanges; ++change) {
         const Reading& reading = kReadings[static_cast<size_t>(change) % std::size(kReadings)];
@@ -605,7 +606,7 @@ int main()
         printStart(startAndClose, pieces, bareWindow);
         print("working set, running On", static_cast<double>(program.memory.WorkingSetSize) / 1024.0, "KiB");
         print("private bytes, running On", static_cast<double>(program.memory.PagefileUsage) / 1024.0, "KiB");
-        print("polling interval of the board", RadeonHD6970::kIntervalMs, "ms");
+        print("polling interval of the board", kRadeonHD6900Spec.pollIntervalMs, "ms");
         printReadingToLamps(toLamps);
         printSpread("Close to process exit, polling On", spreadOf(startAndClose.closeMs), kStartRuns);
         const DWORD runMs = cpuRunMs();

@@ -1,6 +1,7 @@
 #include "card_fixtures.h"
 
 #include "card/lamps/LedProcess.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -156,7 +157,7 @@ LampPanel::LampPanel()
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     for (int lamp = 0; lamp < kProbes; ++lamp) {
         CreateWindowExA(0, kProbeClass, "", WS_CHILD, lamp * 20, 0, 18, 18, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstLampId + lamp)),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LED0 + lamp)),
                         GetModuleHandleA(nullptr), nullptr);
     }
 }
@@ -176,7 +177,7 @@ LRESULT CALLBACK LampPanel::probeProc(HWND probe, UINT message, WPARAM wParam, L
     // Every button message counts: the lamps are to receive BM_SETCHECK only.
     if (message >= BM_GETCHECK && message <= BM_SETDONTCLICK) {
         auto* panel = reinterpret_cast<LampPanel*>(GetWindowLongPtrA(GetParent(probe), GWLP_USERDATA));
-        const int lamp = GetDlgCtrlID(probe) - kFirstLampId;
+        const int lamp = GetDlgCtrlID(probe) - IDC_LED0;
         if (panel != nullptr && lamp >= 0 && lamp < kProbes) {
             panel->messages_.push_back({lamp, message, wParam, lParam, nowMs()});
             if (message == BM_SETCHECK) {

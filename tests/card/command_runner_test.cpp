@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "card/lamps/LedProcess.h"
+#include "res/resource.h"
 #include "card_fixtures.h"
 #include "threading/CommandRunner.h"
 
@@ -100,7 +101,7 @@ TEST(CommandRunner, WhileWaitingItHandlesWhatOtherThreadsSendToTheWaitingOne)
     LampPanel panel;
     CallWatch calls;
     CommandRunner runner;
-    const HWND lamp = GetDlgItem(panel.window(), kFirstLampId);
+    const HWND lamp = GetDlgItem(panel.window(), IDC_LED0);
     EXPECT_EQ(Outcome::Done,
               runner.run([lamp] { SendMessageA(lamp, BM_SETCHECK, BST_CHECKED, 0); }, calls, kCapMs));
     EXPECT_TRUE(panel.lit(0));

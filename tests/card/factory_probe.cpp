@@ -12,13 +12,13 @@ int main()
     try {
         const auto card = factory.createVideoCard();
         const auto lamps = factory.createLedProcess();
-        return factory.model;
+        return factory.model();
     } catch (const std::runtime_error& failure) {
         if (std::strcmp(failure.what(), "Unknown Graphics Card!") == 0) {
-            return 100 + factory.model;
+            return 100 + factory.model();
         }
         if (std::strcmp(failure.what(), "Unable to load atipdlxx.dll!") == 0) {
-            return 200 + factory.model;
+            return 200 + factory.model();
         }
     }
     return 255;

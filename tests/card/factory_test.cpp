@@ -25,7 +25,7 @@ void expectRow(int model)
     const std::unique_ptr<LedProcess> lamps = factory.createLedProcess();
     EXPECT_NE(nullptr, dynamic_cast<Card*>(card.get()));
     ASSERT_NE(nullptr, dynamic_cast<Lamps*>(lamps.get()));
-    EXPECT_EQ(nullptr, lamps->dialog);
+    EXPECT_EQ(nullptr, lamps->dialog());
 }
 
 // The message of what the call threw as std::runtime_error, or what else happened.

@@ -15,7 +15,7 @@ class ObservedLamps : public ThreadListener {
 public:
     explicit ObservedLamps(HWND panel) : entered_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
     {
-        lamps_.dialog = panel;
+        lamps_.setDialog(panel);
     }
     ~ObservedLamps() override { CloseHandle(entered_); }
 
