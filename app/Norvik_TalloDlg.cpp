@@ -129,7 +129,7 @@ void CNorvik_TalloDlg::SetUpSkin()
     SetClearStatics(true);
     SetDragAnywhere(true);
 
-    m_trayIcon.AddIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_NORVIK_TALLO)));
+    m_trayIcon.AddIcon(m_hIcon);
     m_trayIcon.ShowIcon();
 
     m_btnHide.LoadSkinFaces(IDB_HIDE_NORMAL, IDB_HIDE_DOWN, IDB_HIDE_HOVER, IDB_HIDE_DISABLED);
@@ -204,11 +204,11 @@ void CNorvik_TalloDlg::StartCardMonitoring()
 {
     try {
         TalloFactory factory;
-        m_card.videoCard = factory.createVideoCard();
-        m_card.ledProcess = factory.createLedProcess();
-        m_card.ledProcess->setDialog(m_hWnd);
-        VideoCardBase* card = m_card.videoCard.get();
-        card->setListener(m_card.ledProcess.get());
+        m_pVideoCard = factory.createVideoCard();
+        m_pLedProcess = factory.createLedProcess();
+        m_pLedProcess->setDialog(m_hWnd);
+        VideoCardBase* card = m_pVideoCard.get();
+        card->setListener(m_pLedProcess.get());
         // The controller is reset before the first reading is taken.
         RunCardCommand([card] { card->reset(); });
         ::ResumeThread(card->threadHandle());
@@ -280,7 +280,7 @@ bool CNorvik_TalloDlg::RunCardCommand(std::function<void()> command)
     const ScopedFlag busy(m_bCardBusy);
     // The icon's menu would run its own loop inside this wait.
     const CSysTrayIcon::KeptCallbacks kept(m_trayIcon);
-    return m_cardCommands.run(std::move(command), m_card.videoCard->calls(), kCardCommandCapMs) !=
+    return m_cardCommands.run(std::move(command), m_pVideoCard->calls(), kCardCommandCapMs) !=
            CommandRunner::Outcome::Dropped;
 }
 
@@ -290,7 +290,7 @@ void CNorvik_TalloDlg::OnApply()
         return;
     }
     ApplyAutostartChoice(m_radioYes.GetCheck() != 0, m_radioNo.GetCheck() != 0);
-    if (VideoCardBase* card = m_card.videoCard.get()) {
+    if (VideoCardBase* card = m_pVideoCard.get()) {
         if (m_btnOn.GetCheck() != 0 && m_bSwitchingOn == 0) {
             if (RunCardCommand([card] { card->enable(); })) {
                 m_bSwitchingOn = 1;
@@ -310,7 +310,7 @@ void CNorvik_TalloDlg::OnReset()
     if (WaitsItsTurn(IDC_RESET)) {
         return;
     }
-    VideoCardBase* card = m_card.videoCard.get();
+    VideoCardBase* card = m_pVideoCard.get();
     if (m_bResetDone == 1 || card == nullptr || !RunCardCommand([card] { card->reset(); })) {
         return;
     }
@@ -326,17 +326,17 @@ void CNorvik_TalloDlg::OnDestroyWindow()
     // command, no Restore, no menu.
     m_bClosing = true;
     m_trayIcon.DropCallbacks();
-    if (m_card.videoCard) {
+    if (m_pVideoCard) {
         ShutDownCard();
     }
-    m_card.ledProcess.reset();
+    m_pLedProcess.reset();
 }
 
 // The card is left with its reset values, then freed with its polling thread,
 // which until then may still call the lamp mapping.
 void CNorvik_TalloDlg::ShutDownCard()
 {
-    VideoCardBase* videoCard = m_card.videoCard.get();
+    VideoCardBase* videoCard = m_pVideoCard.get();
     const CallWatch& calls = videoCard->calls();
     const Deadline cap(kShutdownCapMs);
     // What is under way ends first, so that the reset is the last traffic, and
@@ -349,11 +349,11 @@ void CNorvik_TalloDlg::ShutDownCard()
                                                      cap.remainingMs()) == CommandRunner::Outcome::Done;
     ::Sleep(kPauseBeforeFreeingCardMs);
     if (pollingEnded && commandsEnded && resetEnded) {
-        m_card.videoCard.reset();
+        m_pVideoCard.reset();
         return;
     }
     // A thread stuck in the driver still uses the card and may still call the
     // lamp mapping: both are left to the end of the process, which is near.
-    static_cast<void>(m_card.videoCard.release());
-    static_cast<void>(m_card.ledProcess.release());
+    static_cast<void>(m_pVideoCard.release());
+    static_cast<void>(m_pLedProcess.release());
 }

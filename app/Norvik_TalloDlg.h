@@ -3,7 +3,8 @@
 // row of the card's PWM status, the On/Off switch for automatic PWM
 // switching, the autostart question, Reset, Apply and Close, and the
 // notification-area icon.
-#include "app/MonitoredCard.h"
+#include "card/board/VideoCardBase.h"
+#include "card/lamps/LedProcess.h"
 #include "framework/Controls.h"
 #include "res/resource.h"
 #include "skin/BitmapDialog.h"
@@ -13,6 +14,7 @@
 #include "tray/SysTrayIconDerived.h"
 
 #include <functional>
+#include <memory>
 
 class CNorvik_TalloDlg : public CBitmapDialog {
 public:
@@ -68,7 +70,11 @@ private:
     int m_bSwitchingOn = 0; // 1 while automatic PWM switching is applied
     int m_cardModel;
     // Freed when the window is destroyed, unless a driver call never returns.
-    MonitoredCard m_card;
+    // Declared in this order so that, freed by default too, the card (whose
+    // destruction ends its polling thread) goes before the lamp mapping that
+    // the thread calls.
+    std::unique_ptr<LedProcess> m_pLedProcess;
+    std::unique_ptr<VideoCardBase> m_pVideoCard;
     CommandRunner m_cardCommands;
     // A card command is being waited for.
     bool m_bCardBusy = false;

@@ -11,8 +11,8 @@ void DDX_Control(CDataExchange* exchange, int id, CWnd& control)
 
 INT_PTR CDialog::DoModal()
 {
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_),
-                             parent_ != nullptr ? parent_->GetSafeHwnd() : nullptr, &DialogProc,
+    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
+                             m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : nullptr, &DialogProc,
                              reinterpret_cast<LPARAM>(this));
 }
 

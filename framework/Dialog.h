@@ -17,13 +17,16 @@ void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : templateId_(templateId), parent_(parent) {}
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_nIDTemplate(templateId), m_pParentWnd(parent)
+    {
+    }
 
     // Runs the dialog until EndDialog; returns its result, or -1 when the
     // dialog could not be created.
     virtual INT_PTR DoModal();
     BOOL EndDialog(int result) { return ::EndDialog(m_hWnd, result); }
-    UINT TemplateId() const { return templateId_; }
+    UINT TemplateId() const { return m_nIDTemplate; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -36,6 +39,6 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    UINT templateId_;
-    CWnd* parent_; // not owned
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd; // not owned
 };

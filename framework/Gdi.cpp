@@ -75,6 +75,6 @@ int CRgn::CombineRgn(HRGN first, HRGN second, int mode)
 
 bool CDC::CreateCompatibleDC(HDC reference)
 {
-    dc_.reset(::CreateCompatibleDC(reference));
-    return static_cast<bool>(dc_);
+    m_dc.reset(::CreateCompatibleDC(reference));
+    return static_cast<bool>(m_dc);
 }

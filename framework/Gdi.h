@@ -27,22 +27,22 @@ using UniqueScreenDC = UniqueHandle<HDC, &gdi_detail::releaseScreenDC>;
 template <typename Handle>
 class CGdiObject {
 public:
-    Handle GetSafeHandle() const { return handle_.get(); }
-    operator Handle() const { return handle_.get(); }
-    bool IsEmpty() const { return !handle_; }
+    Handle GetSafeHandle() const { return m_hObject.get(); }
+    operator Handle() const { return m_hObject.get(); }
+    bool IsEmpty() const { return !m_hObject; }
 
     // Takes ownership; an object held before is deleted.
     bool Attach(Handle handle)
     {
-        handle_.reset(handle);
+        m_hObject.reset(handle);
         return handle != nullptr;
     }
     // Hands ownership to the caller (e.g. a region given to a window).
-    Handle Detach() { return handle_.release(); }
-    void DeleteObject() { handle_.reset(); }
+    Handle Detach() { return m_hObject.release(); }
+    void DeleteObject() { m_hObject.reset(); }
 
 private:
-    UniqueHandle<Handle, &gdi_detail::deleteObject> handle_;
+    UniqueHandle<Handle, &gdi_detail::deleteObject> m_hObject;
 };
 
 class CBitmap : public CGdiObject<HBITMAP> {
@@ -80,29 +80,29 @@ public:
 class CDC {
 public:
     bool CreateCompatibleDC(HDC reference);
-    HDC GetSafeHdc() const { return dc_.get(); }
-    operator HDC() const { return dc_.get(); }
+    HDC GetSafeHdc() const { return m_dc.get(); }
+    operator HDC() const { return m_dc.get(); }
 
 private:
-    UniqueCreatedDC dc_;
+    UniqueCreatedDC m_dc;
 };
 
 // The device context of one WM_PAINT, between BeginPaint and EndPaint.
 class CPaintDC {
 public:
-    explicit CPaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &m_ps)) {}
-    ~CPaintDC() { ::EndPaint(window_, &m_ps); }
+    explicit CPaintDC(HWND window) : m_hWnd(window), m_hDC(::BeginPaint(window, &m_ps)) {}
+    ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
-    HDC GetSafeHdc() const { return dc_; }
-    operator HDC() const { return dc_; }
+    HDC GetSafeHdc() const { return m_hDC; }
+    operator HDC() const { return m_hDC; }
 
     PAINTSTRUCT m_ps{};
 
 private:
-    HWND window_; // not owned
-    HDC dc_;      // released by EndPaint
+    HWND m_hWnd; // not owned
+    HDC m_hDC;   // released by EndPaint
 };
 
 // Selects an object into a device context and selects the previous one back.

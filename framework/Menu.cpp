@@ -4,11 +4,11 @@
 
 bool CMenu::LoadMenu(UINT resourceId)
 {
-    menu_.reset(::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId)));
-    return static_cast<bool>(menu_);
+    m_hMenu.reset(::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId)));
+    return static_cast<bool>(m_hMenu);
 }
 
 HMENU CMenu::GetSubMenu(int position) const
 {
-    return menu_ ? ::GetSubMenu(menu_.get(), position) : nullptr;
+    return m_hMenu ? ::GetSubMenu(m_hMenu.get(), position) : nullptr;
 }

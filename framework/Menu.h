@@ -9,9 +9,9 @@ public:
     bool LoadMenu(UINT resourceId);
     // The popup at that position; it belongs to this menu.
     HMENU GetSubMenu(int position) const;
-    void DestroyMenu() { menu_.reset(); }
-    HMENU GetSafeHmenu() const { return menu_.get(); }
+    void DestroyMenu() { m_hMenu.reset(); }
+    HMENU GetSafeHmenu() const { return m_hMenu.get(); }
 
 private:
-    UniqueHandle<HMENU, &::DestroyMenu> menu_;
+    UniqueHandle<HMENU, &::DestroyMenu> m_hMenu;
 };

@@ -35,7 +35,7 @@ CWnd::~CWnd()
     // Unbind first: the derived parts are gone and must not see the
     // messages that destroying the window sends.
     const HWND window = m_hWnd;
-    const bool owned = ownsWindow_;
+    const bool owned = m_bOwnsWindow;
     Unsubclass();
     if (owned) {
         ::DestroyWindow(window);
@@ -87,7 +87,7 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
         ::DestroyWindow(window);
         return false;
     }
-    ownsWindow_ = true;
+    m_bOwnsWindow = true;
     return true;
 }
 
@@ -103,27 +103,22 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type)
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags)
 {
-    const DWORD style = GetStyle();
-    const DWORD changed = (style & ~remove) | add;
-    if (changed == style && swpFlags == 0) {
-        return FALSE;
-    }
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
-    if (swpFlags != 0) {
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
-    }
-    return TRUE;
+    return ModifyLong(GWL_STYLE, remove, add, swpFlags);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags)
 {
-    const DWORD style = GetExStyle();
+    return ModifyLong(GWL_EXSTYLE, remove, add, swpFlags);
+}
+
+BOOL CWnd::ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags)
+{
+    const auto style = static_cast<DWORD>(::GetWindowLongA(m_hWnd, index));
     const DWORD changed = (style & ~remove) | add;
     if (changed == style && swpFlags == 0) {
         return FALSE;
     }
-    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(changed));
+    ::SetWindowLongA(m_hWnd, index, static_cast<LONG>(changed));
     if (swpFlags != 0) {
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
@@ -190,7 +185,7 @@ void CWnd::Unsubclass()
 {
     ::RemoveWindowSubclass(m_hWnd, &SubclassProc, kSubclassId);
     m_hWnd = nullptr;
-    ownsWindow_ = false;
+    m_bOwnsWindow = false;
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

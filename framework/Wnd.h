@@ -69,9 +69,11 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR object);
     void Unsubclass();
+    // The style (GWL_STYLE) or extended style (GWL_EXSTYLE) with bits removed, then added.
+    BOOL ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags);
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-    bool ownsWindow_ = false;
+    bool m_bOwnsWindow = false;
 };
 
 // The window class for windows the framework creates itself (style as for

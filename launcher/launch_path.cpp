@@ -1,4 +1,4 @@
-#include "launch_path.h"
+#include "launcher/launch_path.h"
 
 #include <cwchar>
 

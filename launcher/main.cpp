@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "launch_path.h"
+#include "launcher/launch_path.h"
 
 int wmain()
 {

@@ -10,7 +10,7 @@ CLabel::ShellOpen CLabel::s_shellOpen = &::ShellExecuteA;
 
 CLabel::CLabel()
 {
-    m_hBackBrush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    m_backBrush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
 }
 
 CLabel& CLabel::SetFill(COLORREF color, COLORREF endColor, bool gradient)
@@ -18,9 +18,9 @@ CLabel& CLabel::SetFill(COLORREF color, COLORREF endColor, bool gradient)
     m_crFill = color;
     m_crGradientEnd = endColor;
     m_bGradient = gradient;
-    m_hwndBrush.DeleteObject();
+    m_fillBrush.DeleteObject();
     if (!gradient) {
-        m_hwndBrush.CreateSolidBrush(color);
+        m_fillBrush.CreateSolidBrush(color);
     }
     Refresh();
     return *this;
@@ -197,7 +197,7 @@ CLabel& CLabel::SetLinkTarget(const std::string& target)
 CLabel& CLabel::SetLink(LinkKind kind, bool on, int notify)
 {
     m_linkKind = on ? kind : kNoLink;
-    m_bNotifyParent = notify;
+    m_bNotifyParent = notify != 0;
     // A static control only gets clicks with SS_NOTIFY.
     if (m_hWnd != nullptr) {
         ModifyStyle(m_linkKind != kNoLink ? 0 : SS_NOTIFY, m_linkKind != kNoLink ? SS_NOTIFY : 0);
@@ -282,7 +282,7 @@ LRESULT CLabel::OnPaint()
         }
         if (m_blinkMode == kBlinkText && !m_bState) {
             LOGBRUSH fill{};
-            ::SetTextColor(dc, m_hwndBrush.GetLogBrush(&fill) ? fill.lbColor : RGB(0, 0, 0));
+            ::SetTextColor(dc, m_fillBrush.GetLogBrush(&fill) ? fill.lbColor : RGB(0, 0, 0));
         }
         DrawLabelText(dc, client, text);
     }
@@ -297,7 +297,7 @@ LRESULT CLabel::OnPaint()
 
 COLORREF CLabel::BackgroundColor() const
 {
-    if (m_bGradient || !m_hwndBrush.IsEmpty()) {
+    if (m_bGradient || !m_fillBrush.IsEmpty()) {
         return m_crFill;
     }
     return ::GetSysColor(COLOR_BTNFACE);
@@ -308,7 +308,7 @@ void CLabel::PaintBackground(HDC dc, const RECT& area) const
     if (m_bGradient) {
         PaintGradient(dc, area);
     } else {
-        ::FillRect(dc, &area, m_hwndBrush.IsEmpty() ? m_hBackBrush : m_hwndBrush);
+        ::FillRect(dc, &area, m_fillBrush.IsEmpty() ? m_backBrush : m_fillBrush);
     }
 }
 
@@ -356,7 +356,7 @@ LRESULT CLabel::OnTimer(WPARAM id, LPARAM callback)
 
 LRESULT CLabel::OnLButtonDown(WPARAM keys, LPARAM point)
 {
-    if (m_bNotifyParent != 0) {
+    if (m_bNotifyParent) {
         const int id = GetDlgCtrlID();
         NMHDR header{m_hWnd, static_cast<UINT_PTR>(id), NM_LABELCLICK};
         ::SendMessageA(::GetParent(m_hWnd), WM_NOTIFY, static_cast<WPARAM>(id),
@@ -382,8 +382,8 @@ LRESULT CLabel::OnSetCursor(WPARAM wParam, LPARAM lParam)
 
 LRESULT CLabel::OnSysColorChange(WPARAM, LPARAM)
 {
-    m_hBackBrush.DeleteObject();
-    m_hBackBrush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
+    m_backBrush.DeleteObject();
+    m_backBrush.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     Refresh();
     return 0;
 }

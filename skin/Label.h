@@ -72,8 +72,8 @@ private:
 
     COLORREF m_crText = ::GetSysColor(COLOR_WINDOWTEXT);
     COLORREF m_crHiColor = RGB(255, 255, 255); // emboss colour
-    CBrush m_hBackBrush;                       // system colour background
-    CBrush m_hwndBrush;                        // fill brush, when one is set
+    CBrush m_backBrush;                        // system colour background
+    CBrush m_fillBrush;                        // fill brush, when one is set
     LOGFONTA m_lf{};
     CFont m_font;
     bool m_bState = false; // blink phase
@@ -81,7 +81,7 @@ private:
     int m_linkKind = kNoLink;
     bool m_bTransparent = false; // clear background
     bool m_bEmboss = false;
-    int m_bNotifyParent = 0;
+    bool m_bNotifyParent = false;
     bool m_bRotation = false;
     int m_blinkMode = kNoBlink;
     HCURSOR m_hCursor = nullptr; // not owned

@@ -51,7 +51,7 @@ CSysTrayIcon::CSysTrayIcon()
 {
     m_wnd.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                    CW_USEDEFAULT, nullptr, nullptr);
-    m_wnd.m_pOwner = this;
+    m_wnd.SetOwner(this);
     letThroughFromLowerPrivilege(m_wnd.GetSafeHwnd(), taskbarCreatedMessage());
 }
 
@@ -60,7 +60,7 @@ CSysTrayIcon::~CSysTrayIcon()
     while (!m_iconList.empty()) {
         DeleteIcon(m_iconList.front()->uID);
     }
-    m_wnd.m_pOwner = nullptr;
+    m_wnd.SetOwner(nullptr);
 }
 
 BOOL CSysTrayIcon::AddIcon(HICON icon)

@@ -17,10 +17,14 @@ class CSysTrayIcon;
 
 class CSysTrayWnd : public CWnd {
 public:
-    CSysTrayIcon* m_pOwner = nullptr; // not owned: the holder that embeds this window
+    // Not owned: the holder that embeds this window; null once it goes.
+    void SetOwner(CSysTrayIcon* owner) noexcept { m_pOwner = owner; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CSysTrayIcon* m_pOwner = nullptr;
 };
 
 class CSysTrayIcon {

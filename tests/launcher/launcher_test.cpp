@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "launch_path.h"
+#include "launcher/launch_path.h"
 #include "nt_test.h"
 
 #include <cwchar>
