@@ -10,6 +10,10 @@ else()
   set(NT_MANIFEST_ARCH x86)
 endif()
 
+# The version header that the resource scripts include (as "nt_version.h").
+set(NT_VERSION_INCLUDE_DIR ${PROJECT_BINARY_DIR}/version)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in ${NT_VERSION_INCLUDE_DIR}/nt_version.h @ONLY)
+
 # Writes a program's manifest for this build's processor into the build folder,
 # where the resource script that includes it finds it.
 function(nt_manifest template output)

@@ -2,7 +2,7 @@
 """Each static check must catch its fault: the shipped programs pass, and a copy
 broken in one way is rejected with a line that names the fault.
 
-    check_deliverables_test.py BIN_DIR
+    check_deliverables_test.py BIN_DIR VERSION
 """
 import shutil
 import sys
@@ -75,9 +75,10 @@ class BrokenCopies(unittest.TestCase):
 
     def test_another_version(self):
         def older(pe):
-            pe.VS_FIXEDFILEINFO[0].FileVersionLS = 2 << 16 | 8
+            pe.VS_FIXEDFILEINFO[0].FileVersionLS = checks.VERSION_WORDS[1] - 1
         self.assertRejected(self.rewritten(checks.MAIN, older), checks.MAIN, "fixed FileVersion")
-        broken = self.patched(checks.LAUNCHER, utf16("1.0.2.9"), utf16("1.0.2.8"))
+        other = checks.VERSION[:-1] + ("1" if checks.VERSION[-1] != "1" else "2")
+        broken = self.patched(checks.LAUNCHER, utf16(checks.VERSION), utf16(other))
         self.assertRejected(broken, checks.LAUNCHER, "ProductVersion")
 
     def test_another_string_block_or_translation(self):
@@ -107,4 +108,5 @@ class BrokenCopies(unittest.TestCase):
 
 if __name__ == "__main__":
     BIN_DIR = Path(sys.argv.pop(1))
+    checks.use_version(sys.argv.pop(1))
     unittest.main()

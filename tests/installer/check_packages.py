@@ -2,7 +2,7 @@
 """Static checks of the release packages, read from their files on the build
 host, so they run whatever the host can execute.
 
-    check_packages.py DIST_DIR BIN_DIR NAME-VERSION
+    check_packages.py DIST_DIR BIN_DIR NAME-VERSION VERSION
 
 The setup must be a 32-bit program of this version that asks for
 administrator rights; the zip must hold the programs of BIN_DIR as built and a
@@ -64,10 +64,11 @@ def check_sums(dist_dir, names):
 
 
 def main(argv):
-    if len(argv) != 4:
+    if len(argv) != 5:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     dist_dir, bin_dir, name = Path(argv[1]), Path(argv[2]), argv[3]
+    checks.use_version(argv[4])
     setup, archive = f"{name}-setup.exe", f"{name}.zip"
     results = {
         setup: check_setup(dist_dir / setup),
