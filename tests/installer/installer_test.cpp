@@ -232,6 +232,43 @@ HWND installedProgramWindow()
     return found;
 }
 
+// Another program's dialog that happens to carry the main window's control
+// numbers. Its thread reads no messages while setup runs, so whatever was
+// posted to it is still queued afterwards.
+class ForeignDialog {
+public:
+    ForeignDialog()
+        : window_(CreateWindowExW(0, L"#32770", L"Another program", WS_POPUP | WS_VISIBLE, 0, 0, 120, 60,
+                                  nullptr, nullptr, nullptr, nullptr))
+    {
+        for (const int id : {IDC_ON, IDC_APPLY}) {
+            CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        }
+    }
+    ~ForeignDialog() { DestroyWindow(window_); }
+    ForeignDialog(const ForeignDialog&) = delete;
+    ForeignDialog& operator=(const ForeignDialog&) = delete;
+
+    bool looksLikeTheProgram() const
+    {
+        return GetDlgItem(window_, IDC_ON) != nullptr && GetDlgItem(window_, IDC_APPLY) != nullptr;
+    }
+    // The program's Exit commands posted to it so far.
+    int exitCommands() const
+    {
+        int count = 0;
+        MSG message;
+        while (PeekMessageW(&message, window_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            count += LOWORD(message.wParam) == ID_SYSTRAY_EXIT ? 1 : 0;
+        }
+        return count;
+    }
+
+private:
+    HWND window_;
+};
+
 class Setup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -325,6 +362,7 @@ TEST_F(Setup, UninstallEndsTheRunningProgramCleanlyAndRemovesEverything)
     const ProgramUnderTest program(installed(kProgram), kFolder);
     const HWND window = program.waitForShownMainWindow();
     ASSERT_TRUE(IsWindowVisible(window));
+    const ForeignDialog foreign;
     ASSERT_TRUE(checked(window, IDC_RADIO_YES));
     ASSERT_TRUE(press(window, IDC_APPLY));
     ASSERT_EQ(readString(kRunKey, kRunValue), kAutostartPath);
@@ -337,6 +375,7 @@ TEST_F(Setup, UninstallEndsTheRunningProgramCleanlyAndRemovesEverything)
 
     ASSERT_TRUE(program.waitForExit(0)) << "uninstall ended before the program";
     EXPECT_EQ(program.exitCode(), 0u);
+    EXPECT_EQ(foreign.exitCommands(), 0);
     const Writes reset = resetWrites(kRadeon6900);
     EXPECT_EQ(card->lastTransactions(reset.size()), reset) << "the program did not shut down the card";
     EXPECT_FALSE(readString(kRunKey, kRunValue));
@@ -394,17 +433,22 @@ TEST_F(Setup, UpgradeReplacesTheProgramsAndKeepsTheAutostartChoice)
     EXPECT_FALSE(readString(kRunKey, kRunValue));
 }
 
-TEST_F(Setup, SetupOverARunningProgramEndsItCleanlyFirst)
+// Only the installed program is asked to exit and waited for, not another
+// dialog with the same control numbers, whichever setup meets first.
+TEST_F(Setup, SetupOverARunningProgramEndsItAloneCleanlyFirst)
 {
     ASSERT_EQ(silentSetup(), 0u);
     const auto card = simulatedCard();
     const ProgramUnderTest program(installed(kProgram), kFolder);
     ASSERT_NE(program.waitForShownMainWindow(), nullptr);
+    const ForeignDialog foreign;
+    ASSERT_TRUE(foreign.looksLikeTheProgram());
 
     ASSERT_EQ(silentSetup(), 0u);
 
     ASSERT_TRUE(program.waitForExit(0)) << "setup ended before the program";
     EXPECT_EQ(program.exitCode(), 0u);
+    EXPECT_EQ(foreign.exitCommands(), 0) << "setup asked another program to exit";
     const Writes reset = resetWrites(kRadeon6900);
     EXPECT_EQ(card->lastTransactions(reset.size()), reset) << "the program did not shut down the card";
     EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));
