@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 using namespace nt_test;
@@ -188,12 +189,17 @@ DWORD silentSetup()
     return run(L"\"" + setupPath() + L"\" /S");
 }
 
-// As a deployment tool uninstalls: the command the Uninstall entry gives.
-DWORD silentUninstall()
+// The names in the user's temporary folder.
+std::set<std::wstring> tempEntries()
 {
-    const std::optional<std::wstring> command = readString(kUninstallKey, L"QuietUninstallString");
-    EXPECT_TRUE(command.has_value());
-    return command ? run(*command) : ~0U;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::set<std::wstring> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(temp, ignored)) {
+        names.insert(entry.path().filename().wstring());
+    }
+    return names;
 }
 
 // True for the main window of a copy of Norvik_Tallo started from the installed file.
@@ -278,6 +284,15 @@ protected:
     }
     void TearDown() override { removeInstallation(); }
 
+    // As a deployment tool uninstalls: the command the Uninstall entry gives.
+    DWORD silentUninstall()
+    {
+        tempBefore_ = tempEntries();
+        const std::optional<std::wstring> command = readString(kUninstallKey, L"QuietUninstallString");
+        EXPECT_TRUE(command.has_value());
+        return command ? run(*command) : ~0U;
+    }
+
     void expectNothingInstalled()
     {
         // The uninstaller's own file goes just after it has ended.
@@ -285,6 +300,10 @@ protected:
             << "left: " << leftInFolders();
         EXPECT_FALSE(fileExists(shortcutPath()));
         EXPECT_FALSE(readString(kUninstallKey, L"DisplayName"));
+        // Nothing ran from, nor was left in, a folder the user can write.
+        for (const std::wstring& name : tempEntries()) {
+            EXPECT_EQ(tempBefore_.count(name), 1u) << "left in the temporary folder: " << name.c_str();
+        }
     }
 
     // The card the installed program finds: the stand-in library lies in
@@ -296,6 +315,9 @@ protected:
         copyFileOrThrow(simDir() + L"\\atipdlxx\\atipdlxx.dll", standInPath());
         return card;
     }
+
+private:
+    std::set<std::wstring> tempBefore_;
 };
 
 TEST_F(Setup, SilentInstallPutsProgramsShortcutAndUninstallEntryInPlace)
