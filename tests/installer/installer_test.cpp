@@ -25,6 +25,8 @@ const std::wstring kFolder = kVendorFolder + L"\\VGA\\Norvik_Tallo";
 const std::wstring kProgram = L"Norvik_Tallo.exe";
 const std::wstring kLauncher = L"BootStartNorvik_Tallo.exe";
 const std::wstring kUninstaller = L"Uninstall.exe";
+// Where setup must not install, whatever its command line says.
+const std::wstring kElsewhere = L"C:\\Norvik_Tallo elsewhere";
 // What the program writes when the user applies "Yes".
 const std::wstring kAutostartPath = kFolder + L"\\" + kLauncher;
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Norvik_Tallo";
@@ -168,6 +170,7 @@ void removeInstallation()
 {
     std::error_code ignored;
     std::filesystem::remove_all(kVendorFolder, ignored);
+    std::filesystem::remove_all(kElsewhere, ignored);
     DeleteFileW(shortcutPath().c_str());
     DeleteFileW(standInPath().c_str());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -351,8 +354,9 @@ TEST_F(Setup, SilentInstallPutsProgramsShortcutAndUninstallEntryInPlace)
     // Autostart stays the user's choice, made in the program.
     EXPECT_FALSE(readString(kRunKey, kRunValue));
 
-    // A second run finds it all in place and leaves it so.
-    ASSERT_EQ(silentSetup(), 0u);
+    // A second run finds it all in place and leaves it so; no folder can be chosen.
+    ASSERT_EQ(run(L"\"" + setupPath() + L"\" /S /D=" + kElsewhere), 0u);
+    EXPECT_FALSE(fileExists(kElsewhere));
     EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));
     EXPECT_EQ(readString(kUninstallKey, L"DisplayVersion"), NT_VERSION);
     EXPECT_FALSE(readString(kRunKey, kRunValue));
