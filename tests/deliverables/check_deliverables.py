@@ -137,10 +137,10 @@ def check_resources(resources, program):
     return faults
 
 
-def check(path, program):
-    """Every fault of one program file, as readable lines."""
+def check(source, program):
+    """Every fault of one program, a file or its bytes, as readable lines."""
     try:
-        pe = pefile.PE(str(path))
+        pe = pefile.PE(data=source) if isinstance(source, bytes) else pefile.PE(str(source))
     except (OSError, pefile.PEFormatError) as error:
         return [f"cannot be read: {error}"]
     resources = resource_ids(pe)

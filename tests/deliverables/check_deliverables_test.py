@@ -8,11 +8,15 @@ import shutil
 import sys
 import tempfile
 import unittest
+import zipfile
 from pathlib import Path
 
 import pefile
 
 import check_deliverables as checks
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "installer"))
+import check_packages as packages  # noqa: E402
 
 BIN_DIR = None
 
@@ -62,7 +66,16 @@ class BrokenCopies(unittest.TestCase):
     def test_another_machine(self):
         def to_x64(pe):
             pe.FILE_HEADER.Machine = 0x8664
-        self.assertRejected(self.rewritten(checks.LAUNCHER, to_x64), checks.LAUNCHER, "not i386")
+        broken = self.rewritten(checks.LAUNCHER, to_x64)
+        self.assertRejected(broken, checks.LAUNCHER, "not i386")
+        # Nor may a release package carry it.
+        archive = self.folder / "release.zip"
+        with zipfile.ZipFile(archive, "w") as package:
+            package.write(BIN_DIR / checks.MAIN.name, checks.MAIN.name)
+            package.write(broken, checks.LAUNCHER.name)
+            package.writestr("README.txt", "")
+        faults = packages.check_zip(archive, BIN_DIR)
+        self.assertTrue(any("not i386" in fault for fault in faults), faults)
 
     def test_swapped_subsystems(self):
         def to_console(pe):

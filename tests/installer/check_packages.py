@@ -5,7 +5,8 @@ host, so they run whatever the host can execute.
     check_packages.py DIST_DIR BIN_DIR NAME-VERSION VERSION
 
 The setup must be a 32-bit program of this version that asks for
-administrator rights; the zip must hold the programs of BIN_DIR as built and a
+administrator rights; the zip must hold the programs of BIN_DIR as built, each
+one passing the programs' own checks (so a 64-bit one is refused), and a
 read-me; SHA256SUMS must list both packages with their sums. Exits 1 and names
 every fault otherwise.
 """
@@ -40,8 +41,10 @@ def check_zip(path, bin_dir):
     if set(files) != wanted:
         faults.append(f"holds {sorted(files)}, not {sorted(wanted)}")
     for program in checks.PROGRAMS:
-        if program.name in files and files[program.name] != (bin_dir / program.name).read_bytes():
-            faults.append(f"{program.name} is not the one built")
+        if program.name in files:
+            faults += [f"{program.name}: {fault}" for fault in checks.check(files[program.name], program)]
+            if files[program.name] != (bin_dir / program.name).read_bytes():
+                faults.append(f"{program.name} is not the one built")
     return faults
 
 
