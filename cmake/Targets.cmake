@@ -31,8 +31,10 @@ function(nt_target_defaults target)
   else()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wimplicit-fallthrough -Werror)
     # The compiler's run-time goes into the executable: nothing but the .exe
-    # ships; a release build carries no symbols.
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+    # ships; a release build carries no symbols, and no link time, so that
+    # two builds of one commit give the same bytes.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
+                        $<$<CONFIG:Release>:-s>)
   endif()
 endfunction()
 

@@ -1,0 +1,13 @@
+# Run by CPack for each package once it has staged the package's files in
+# CPACK_TEMPORARY_DIRECTORY, before it packs them (CPACK_PRE_BUILD_SCRIPTS).
+# Every staged file and folder takes the commit's time (SOURCE_DATE_EPOCH, set
+# by make_dist.cmake): the setup and the zip keep file times, and two builds
+# of one commit must pack the same bytes.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  file(GLOB_RECURSE staged LIST_DIRECTORIES true ${CPACK_TEMPORARY_DIRECTORY}/*)
+  execute_process(COMMAND touch -h -d @$ENV{SOURCE_DATE_EPOCH} ${CPACK_TEMPORARY_DIRECTORY} ${staged}
+                  RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cannot set the staged files' times (${result})")
+  endif()
+endif()
