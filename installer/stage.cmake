@@ -1,5 +1,26 @@
 # Run by CPack for each package once it has staged the package's files in
 # CPACK_TEMPORARY_DIRECTORY, before it packs them (CPACK_PRE_BUILD_SCRIPTS).
+
+# Signed packages: the programs are signed before they are packed. The first
+# package signs them and keeps the signed copies; the second takes those, so
+# that the setup and the zip hold the same files.
+if(CPACK_NT_SIGN)
+  set(signed ${CPACK_PACKAGE_DIRECTORY}/signed)
+  file(GLOB programs RELATIVE ${CPACK_TEMPORARY_DIRECTORY} ${CPACK_TEMPORARY_DIRECTORY}/*.exe)
+  foreach(program ${programs})
+    if(EXISTS ${signed}/${program})
+      file(COPY_FILE ${signed}/${program} ${CPACK_TEMPORARY_DIRECTORY}/${program})
+    else()
+      execute_process(COMMAND ${CPACK_NT_SIGN} ${CPACK_PACKAGE_NAME} ${CPACK_TEMPORARY_DIRECTORY}/${program}
+                      RESULT_VARIABLE result)
+      if(NOT result EQUAL 0)
+        message(FATAL_ERROR "cannot sign ${program}")
+      endif()
+      file(COPY ${CPACK_TEMPORARY_DIRECTORY}/${program} DESTINATION ${signed})
+    endif()
+  endforeach()
+endif()
+
 # Every staged file and folder takes the commit's time (SOURCE_DATE_EPOCH, set
 # by make_dist.cmake): the setup and the zip keep file times, and two builds
 # of one commit must pack the same bytes.
