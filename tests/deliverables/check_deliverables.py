@@ -25,8 +25,7 @@ SYSTEM_DLLS = {
 }
 
 # The project's version, which the caller passes in (use_version).
-VERSION = None
-VERSION_WORDS = None
+VERSION = VERSION_WORDS = None
 
 
 def use_version(text):

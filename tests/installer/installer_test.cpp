@@ -259,10 +259,7 @@ public:
     ForeignDialog(const ForeignDialog&) = delete;
     ForeignDialog& operator=(const ForeignDialog&) = delete;
 
-    bool looksLikeTheProgram() const
-    {
-        return GetDlgItem(window_, IDC_ON) != nullptr && GetDlgItem(window_, IDC_APPLY) != nullptr;
-    }
+    bool looksLikeTheProgram() const { return GetDlgItem(window_, IDC_ON) && GetDlgItem(window_, IDC_APPLY); }
     // The program's Exit commands posted to it so far.
     int exitCommands() const
     {
