@@ -10,6 +10,10 @@ else()
   set(NT_MANIFEST_ARCH x86)
 endif()
 
+# The version header that the resource scripts include (as "nt_version.h").
+set(NT_VERSION_INCLUDE_DIR ${PROJECT_BINARY_DIR}/version)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in ${NT_VERSION_INCLUDE_DIR}/nt_version.h @ONLY)
+
 # Writes a program's manifest for this build's processor into the build folder,
 # where the resource script that includes it finds it.
 function(nt_manifest template output)
@@ -27,8 +31,10 @@ function(nt_target_defaults target)
   else()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wimplicit-fallthrough -Werror)
     # The compiler's run-time goes into the executable: nothing but the .exe
-    # ships; a release build carries no symbols.
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+    # ships; a release build carries no symbols, and no link time, so that
+    # two builds of one commit give the same bytes.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
+                        $<$<CONFIG:Release>:-s>)
   endif()
 endfunction()
 

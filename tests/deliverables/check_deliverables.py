@@ -2,9 +2,10 @@
 """Static checks of the two programs that ship, read from their PE files on the
 build host: they run whatever the host can execute.
 
-    check_deliverables.py BIN_DIR
+    check_deliverables.py BIN_DIR VERSION
 
-Exits 1 and names every fault when a program is not what ships.
+VERSION is the project's, as "a.b.c.d". Exits 1 and names every fault when a
+program is not what ships.
 """
 import re
 import sys
@@ -23,8 +24,15 @@ SYSTEM_DLLS = {
     "comctl32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll",
 }
 
-VERSION = "1.0.2.9"
-VERSION_WORDS = (1 << 16 | 0, 2 << 16 | 9)
+# The project's version, which the caller passes in (use_version).
+VERSION = VERSION_WORDS = None
+
+
+def use_version(text):
+    """Expects this version, "a.b.c.d", in every program checked from now on."""
+    global VERSION, VERSION_WORDS
+    a, b, c, d = (int(part) for part in text.split("."))
+    VERSION, VERSION_WORDS = text, (a << 16 | b, c << 16 | d)
 
 
 class Program:
@@ -128,10 +136,10 @@ def check_resources(resources, program):
     return faults
 
 
-def check(path, program):
-    """Every fault of one program file, as readable lines."""
+def check(source, program):
+    """Every fault of one program, a file or its bytes, as readable lines."""
     try:
-        pe = pefile.PE(str(path))
+        pe = pefile.PE(data=source) if isinstance(source, bytes) else pefile.PE(str(source))
     except (OSError, pefile.PEFormatError) as error:
         return [f"cannot be read: {error}"]
     resources = resource_ids(pe)
@@ -140,10 +148,11 @@ def check(path, program):
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) != 3:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     bin_dir = Path(argv[1])
+    use_version(argv[2])
     failed = False
     for program in PROGRAMS:
         faults = check(bin_dir / program.name, program)

@@ -2,17 +2,21 @@
 """Each static check must catch its fault: the shipped programs pass, and a copy
 broken in one way is rejected with a line that names the fault.
 
-    check_deliverables_test.py BIN_DIR
+    check_deliverables_test.py BIN_DIR VERSION
 """
 import shutil
 import sys
 import tempfile
 import unittest
+import zipfile
 from pathlib import Path
 
 import pefile
 
 import check_deliverables as checks
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "installer"))
+import check_packages as packages  # noqa: E402
 
 BIN_DIR = None
 
@@ -62,7 +66,16 @@ class BrokenCopies(unittest.TestCase):
     def test_another_machine(self):
         def to_x64(pe):
             pe.FILE_HEADER.Machine = 0x8664
-        self.assertRejected(self.rewritten(checks.LAUNCHER, to_x64), checks.LAUNCHER, "not i386")
+        broken = self.rewritten(checks.LAUNCHER, to_x64)
+        self.assertRejected(broken, checks.LAUNCHER, "not i386")
+        # Nor may a release package carry it.
+        archive = self.folder / "release.zip"
+        with zipfile.ZipFile(archive, "w") as package:
+            package.write(BIN_DIR / checks.MAIN.name, checks.MAIN.name)
+            package.write(broken, checks.LAUNCHER.name)
+            package.writestr("README.txt", "")
+        faults = packages.check_zip(archive, BIN_DIR)
+        self.assertTrue(any("not i386" in fault for fault in faults), faults)
 
     def test_swapped_subsystems(self):
         def to_console(pe):
@@ -75,9 +88,10 @@ class BrokenCopies(unittest.TestCase):
 
     def test_another_version(self):
         def older(pe):
-            pe.VS_FIXEDFILEINFO[0].FileVersionLS = 2 << 16 | 8
+            pe.VS_FIXEDFILEINFO[0].FileVersionLS = checks.VERSION_WORDS[1] - 1
         self.assertRejected(self.rewritten(checks.MAIN, older), checks.MAIN, "fixed FileVersion")
-        broken = self.patched(checks.LAUNCHER, utf16("1.0.2.9"), utf16("1.0.2.8"))
+        other = checks.VERSION[:-1] + ("1" if checks.VERSION[-1] != "1" else "2")
+        broken = self.patched(checks.LAUNCHER, utf16(checks.VERSION), utf16(other))
         self.assertRejected(broken, checks.LAUNCHER, "ProductVersion")
 
     def test_another_string_block_or_translation(self):
@@ -107,4 +121,5 @@ class BrokenCopies(unittest.TestCase):
 
 if __name__ == "__main__":
     BIN_DIR = Path(sys.argv.pop(1))
+    checks.use_version(sys.argv.pop(1))
     unittest.main()

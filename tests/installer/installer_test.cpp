@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 using namespace nt_test;
@@ -24,6 +25,8 @@ const std::wstring kFolder = kVendorFolder + L"\\VGA\\Norvik_Tallo";
 const std::wstring kProgram = L"Norvik_Tallo.exe";
 const std::wstring kLauncher = L"BootStartNorvik_Tallo.exe";
 const std::wstring kUninstaller = L"Uninstall.exe";
+// Where setup must not install, whatever its command line says.
+const std::wstring kElsewhere = L"C:\\Norvik_Tallo elsewhere";
 // What the program writes when the user applies "Yes".
 const std::wstring kAutostartPath = kFolder + L"\\" + kLauncher;
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Norvik_Tallo";
@@ -167,6 +170,7 @@ void removeInstallation()
 {
     std::error_code ignored;
     std::filesystem::remove_all(kVendorFolder, ignored);
+    std::filesystem::remove_all(kElsewhere, ignored);
     DeleteFileW(shortcutPath().c_str());
     DeleteFileW(standInPath().c_str());
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -188,12 +192,17 @@ DWORD silentSetup()
     return run(L"\"" + setupPath() + L"\" /S");
 }
 
-// As a deployment tool uninstalls: the command the Uninstall entry gives.
-DWORD silentUninstall()
+// The names in the user's temporary folder.
+std::set<std::wstring> tempEntries()
 {
-    const std::optional<std::wstring> command = readString(kUninstallKey, L"QuietUninstallString");
-    EXPECT_TRUE(command.has_value());
-    return command ? run(*command) : ~0U;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::set<std::wstring> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(temp, ignored)) {
+        names.insert(entry.path().filename().wstring());
+    }
+    return names;
 }
 
 // True for the main window of a copy of Norvik_Tallo started from the installed file.
@@ -232,6 +241,40 @@ HWND installedProgramWindow()
     return found;
 }
 
+// Another program's dialog that happens to carry the main window's control
+// numbers. Its thread reads no messages while setup runs, so whatever was
+// posted to it is still queued afterwards.
+class ForeignDialog {
+public:
+    ForeignDialog()
+        : window_(CreateWindowExW(0, L"#32770", L"Another program", WS_POPUP | WS_VISIBLE, 0, 0, 120, 60,
+                                  nullptr, nullptr, nullptr, nullptr))
+    {
+        for (const int id : {IDC_ON, IDC_APPLY}) {
+            CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, window_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        }
+    }
+    ~ForeignDialog() { DestroyWindow(window_); }
+    ForeignDialog(const ForeignDialog&) = delete;
+    ForeignDialog& operator=(const ForeignDialog&) = delete;
+
+    bool looksLikeTheProgram() const { return GetDlgItem(window_, IDC_ON) && GetDlgItem(window_, IDC_APPLY); }
+    // The program's Exit commands posted to it so far.
+    int exitCommands() const
+    {
+        int count = 0;
+        MSG message;
+        while (PeekMessageW(&message, window_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            count += LOWORD(message.wParam) == ID_SYSTRAY_EXIT ? 1 : 0;
+        }
+        return count;
+    }
+
+private:
+    HWND window_;
+};
+
 class Setup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -241,6 +284,15 @@ protected:
     }
     void TearDown() override { removeInstallation(); }
 
+    // As a deployment tool uninstalls: the command the Uninstall entry gives.
+    DWORD silentUninstall()
+    {
+        tempBefore_ = tempEntries();
+        const std::optional<std::wstring> command = readString(kUninstallKey, L"QuietUninstallString");
+        EXPECT_TRUE(command.has_value());
+        return command ? run(*command) : ~0U;
+    }
+
     void expectNothingInstalled()
     {
         // The uninstaller's own file goes just after it has ended.
@@ -248,6 +300,10 @@ protected:
             << "left: " << leftInFolders();
         EXPECT_FALSE(fileExists(shortcutPath()));
         EXPECT_FALSE(readString(kUninstallKey, L"DisplayName"));
+        // Nothing ran from, nor was left in, a folder the user can write.
+        for (const std::wstring& name : tempEntries()) {
+            EXPECT_EQ(tempBefore_.count(name), 1u) << "left in the temporary folder: " << name.c_str();
+        }
     }
 
     // The card the installed program finds: the stand-in library lies in
@@ -259,6 +315,9 @@ protected:
         copyFileOrThrow(simDir() + L"\\atipdlxx\\atipdlxx.dll", standInPath());
         return card;
     }
+
+private:
+    std::set<std::wstring> tempBefore_;
 };
 
 TEST_F(Setup, SilentInstallPutsProgramsShortcutAndUninstallEntryInPlace)
@@ -292,8 +351,9 @@ TEST_F(Setup, SilentInstallPutsProgramsShortcutAndUninstallEntryInPlace)
     // Autostart stays the user's choice, made in the program.
     EXPECT_FALSE(readString(kRunKey, kRunValue));
 
-    // A second run finds it all in place and leaves it so.
-    ASSERT_EQ(silentSetup(), 0u);
+    // A second run finds it all in place and leaves it so; no folder can be chosen.
+    ASSERT_EQ(run(L"\"" + setupPath() + L"\" /S /D=" + kElsewhere), 0u);
+    EXPECT_FALSE(fileExists(kElsewhere));
     EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));
     EXPECT_EQ(readString(kUninstallKey, L"DisplayVersion"), NT_VERSION);
     EXPECT_FALSE(readString(kRunKey, kRunValue));
@@ -325,6 +385,7 @@ TEST_F(Setup, UninstallEndsTheRunningProgramCleanlyAndRemovesEverything)
     const ProgramUnderTest program(installed(kProgram), kFolder);
     const HWND window = program.waitForShownMainWindow();
     ASSERT_TRUE(IsWindowVisible(window));
+    const ForeignDialog foreign;
     ASSERT_TRUE(checked(window, IDC_RADIO_YES));
     ASSERT_TRUE(press(window, IDC_APPLY));
     ASSERT_EQ(readString(kRunKey, kRunValue), kAutostartPath);
@@ -337,6 +398,7 @@ TEST_F(Setup, UninstallEndsTheRunningProgramCleanlyAndRemovesEverything)
 
     ASSERT_TRUE(program.waitForExit(0)) << "uninstall ended before the program";
     EXPECT_EQ(program.exitCode(), 0u);
+    EXPECT_EQ(foreign.exitCommands(), 0);
     const Writes reset = resetWrites(kRadeon6900);
     EXPECT_EQ(card->lastTransactions(reset.size()), reset) << "the program did not shut down the card";
     EXPECT_FALSE(readString(kRunKey, kRunValue));
@@ -394,17 +456,22 @@ TEST_F(Setup, UpgradeReplacesTheProgramsAndKeepsTheAutostartChoice)
     EXPECT_FALSE(readString(kRunKey, kRunValue));
 }
 
-TEST_F(Setup, SetupOverARunningProgramEndsItCleanlyFirst)
+// Only the installed program is asked to exit and waited for, not another
+// dialog with the same control numbers, whichever setup meets first.
+TEST_F(Setup, SetupOverARunningProgramEndsItAloneCleanlyFirst)
 {
     ASSERT_EQ(silentSetup(), 0u);
     const auto card = simulatedCard();
     const ProgramUnderTest program(installed(kProgram), kFolder);
     ASSERT_NE(program.waitForShownMainWindow(), nullptr);
+    const ForeignDialog foreign;
+    ASSERT_TRUE(foreign.looksLikeTheProgram());
 
     ASSERT_EQ(silentSetup(), 0u);
 
     ASSERT_TRUE(program.waitForExit(0)) << "setup ended before the program";
     EXPECT_EQ(program.exitCode(), 0u);
+    EXPECT_EQ(foreign.exitCommands(), 0) << "setup asked another program to exit";
     const Writes reset = resetWrites(kRadeon6900);
     EXPECT_EQ(card->lastTransactions(reset.size()), reset) << "the program did not shut down the card";
     EXPECT_TRUE(sameFile(installed(kProgram), productDir() + L"\\" + kProgram));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "nt_test.h"
+#include "nt_version.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -105,7 +106,7 @@ std::string versionString(const std::vector<BYTE>& info, const char* name)
     return std::string(value, std::strlen(value));
 }
 
-TEST(ProgramResources, VersionIs1029InUsEnglishWithTheWindowsLatinCodePage)
+TEST(ProgramResources, VersionIsTheProjectsInUsEnglishWithTheWindowsLatinCodePage)
 {
     const std::wstring widePath = probePath();
     const std::string path(widePath.begin(), widePath.end());
@@ -117,10 +118,12 @@ TEST(ProgramResources, VersionIs1029InUsEnglishWithTheWindowsLatinCodePage)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-    EXPECT_EQ(0x00020009u, fixed->dwFileVersionLS);
-    EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-    EXPECT_EQ(0x00020009u, fixed->dwProductVersionLS);
+    const DWORD high = MAKELONG(NT_VERSION_MINOR, NT_VERSION_MAJOR);
+    const DWORD low = MAKELONG(NT_VERSION_TWEAK, NT_VERSION_PATCH);
+    EXPECT_EQ(high, fixed->dwFileVersionMS);
+    EXPECT_EQ(low, fixed->dwFileVersionLS);
+    EXPECT_EQ(high, fixed->dwProductVersionMS);
+    EXPECT_EQ(low, fixed->dwProductVersionLS);
 
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
@@ -129,8 +132,8 @@ TEST(ProgramResources, VersionIs1029InUsEnglishWithTheWindowsLatinCodePage)
     EXPECT_EQ(0x0409, translation[0]);
     EXPECT_EQ(0x04E4, translation[1]);
 
-    EXPECT_EQ("1.0.2.9", versionString(info, "FileVersion"));
-    EXPECT_EQ("1.0.2.9", versionString(info, "ProductVersion"));
+    EXPECT_EQ(NT_VERSION_TEXT, versionString(info, "FileVersion"));
+    EXPECT_EQ(NT_VERSION_TEXT, versionString(info, "ProductVersion"));
     EXPECT_EQ("Norvik_Tallo.exe", versionString(info, "InternalName"));
     EXPECT_EQ("Norvik_Tallo.exe", versionString(info, "OriginalFilename"));
 }
