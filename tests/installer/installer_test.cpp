@@ -208,9 +208,7 @@ std::set<std::wstring> tempEntries()
 // True for the main window of a copy of Norvik_Tallo started from the installed file.
 bool isInstalledProgramWindow(HWND window)
 {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) != L"#32770" || GetDlgItem(window, IDC_ON) == nullptr) {
+    if (!isMainWindow(window)) {
         return false;
     }
     DWORD processId = 0;
@@ -222,23 +220,10 @@ bool isInstalledProgramWindow(HWND window)
            lstrcmpiW(image, installed(kProgram).c_str()) == 0;
 }
 
-// A named callback rather than a lambda: a lambda's conversion to the
-// system's calling convention is a GCC and MSVC liberty, not standard C++.
-BOOL CALLBACK findInstalledProgramWindow(HWND window, LPARAM found)
-{
-    if (!isInstalledProgramWindow(window)) {
-        return TRUE;
-    }
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
 // The main window of a copy of Norvik_Tallo started from the installed file.
 HWND installedProgramWindow()
 {
-    HWND found = nullptr;
-    EnumWindows(&findInstalledProgramWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return findTopLevelWindow(isInstalledProgramWindow);
 }
 
 // Another program's dialog that happens to carry the main window's control
