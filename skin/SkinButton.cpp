@@ -165,12 +165,18 @@ LRESULT CxSkinButton::OnKeyDown(WPARAM key, LPARAM flags)
 
 LRESULT CxSkinButton::OnSetCheck(WPARAM check)
 {
+    const bool wasChecked = m_bChecked;
     m_bChecked = check != 0 && m_kind != kPushButton;
     const HWND parent = ::GetParent(m_hWnd);
     if (m_kind == kRadioButton && m_bChecked && parent != nullptr) {
         UncheckRestOfGroup(parent);
     }
-    Invalidate();
+    // Of the face, only the check state is this message's: unchanged, the face
+    // on the screen is already right. The lamps are sent their whole row again
+    // and again, mostly unchanged, and each paint costs the window's thread.
+    if (m_bChecked != wasChecked) {
+        Invalidate();
+    }
     return 0;
 }
 
