@@ -6,6 +6,8 @@
 #include "framework/WinApp.h"
 #include "nt_test.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -145,6 +147,11 @@ TEST(Wnd, ACreatedWindowLeadsBackToItsObjectUntilItIsDestroyed)
     EXPECT_EQ(nullptr, CWnd::FromHandle(window));
 }
 
+LRESULT CALLBACK passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST(Wnd, ABoundWindowKeepsItsOwnProcessingAndOutlivesItsObject)
 {
     const HWND edit = ::CreateWindowExA(0, "EDIT", "before", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
@@ -161,12 +168,16 @@ TEST(Wnd, ABoundWindowKeepsItsOwnProcessingAndOutlivesItsObject)
         EXPECT_EQ("after", probe.GetWindowText());
         // An exception in a handler stays inside the window procedure.
         EXPECT_EQ(0, ::SendMessageA(edit, ProbeWindow::kThrow, 0, 0));
+        // Someone else's subclass on top of ours: the object lets go under it.
+        ::SetWindowSubclass(edit, &passOn, 1, 0);
     }
     EXPECT_TRUE(::IsWindow(edit)) << "a bound window belongs to its creator";
     EXPECT_EQ(nullptr, CWnd::FromHandle(edit));
     char text[16]{};
     ::GetWindowTextA(edit, text, sizeof text);
     EXPECT_STREQ("after", text);
+    EXPECT_EQ(1, ::SendMessageA(edit, EM_GETLINECOUNT, 0, 0))
+        << "the edit's own processing, through the subclass on top";
     ::DestroyWindow(edit);
 }
 
