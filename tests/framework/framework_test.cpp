@@ -95,6 +95,17 @@ TEST(GdiOwners, ASelectionIsUndoneBeforeItsObjectIsDeleted)
     CBitmap empty;
     EXPECT_EQ(0, empty.GetSize().cx);
     EXPECT_FALSE(empty.LoadBitmap(4242));
+
+    // A bitmap kept selected in a DC of its own goes away with it.
+    const HBITMAP kept = ::CreateCompatibleBitmap(memory, 4, 3);
+    CSelectedBitmap face;
+    ASSERT_TRUE(face.Attach(kept));
+    EXPECT_EQ(kept, ::GetCurrentObject(face.GetSafeHdc(), OBJ_BITMAP));
+    EXPECT_EQ(3, face.GetSize().cy);
+    face.DeleteObject();
+    EXPECT_EQ(0u, ::GetObjectType(kept)) << "deleted with its DC, not leaked";
+    EXPECT_TRUE(face.IsEmpty());
+    EXPECT_FALSE(face.LoadBitmap(4242));
 }
 
 // A window that records messages, throws on request and can destroy itself.
