@@ -65,6 +65,16 @@ use_arch() {
   export WINEPREFIX="$build/wineprefix"
 }
 
+# In an option's branch, before its value is read: an option given last,
+# without its value, ends the script with its usage (kept in $usage).
+require_value() {
+  if [ "$2" -lt 2 ]; then
+    echo "$(basename "$0"): $1 needs a value" >&2
+    echo "$usage" >&2
+    exit 2
+  fi
+}
+
 # A Linux path as the selected build's Wine names it.
 windows_path() { "$WINELOADER" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 

@@ -13,12 +13,6 @@ namespace {
 
 constexpr UINT kTrayNotify = WM_USER + 1;
 
-const Writes kGeForce580FirstEnable = {{23, 0x00}, {1, 0x41},  {2, 0x36},  {3, 0x2C},  {4, 0x22},
-                                       {5, 0x19},  {6, 0x10},  {7, 0x0A},  {17, 0x00}, {18, 0x00},
-                                       {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
-const Writes kGeForce580Enable = {{23, 0x00}, {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
-const Writes kGeForce580Disable = {{23, 0x00}, {19, 0x00}, {20, 0x00}, {21, 0x00}, {22, 0x00}, {23, 0x80}};
-
 TEST(Apply, OnSendsTheEnableSetOnceAndTheLampsFollowTheReadings)
 {
     Running app(kRadeon6900, 40);
@@ -154,7 +148,7 @@ TEST(GeForce580, WritesTheFullSetOnTheFirstEnableAfterStartOrReset)
     app.mark();
     app.press(IDC_OFF);
     app.press(IDC_APPLY);
-    EXPECT_EQ(kGeForce580Disable, app.settledWrites());
+    EXPECT_EQ(kGeForceDisable, app.settledWrites());
 
     app.mark();
     app.switchOn();
@@ -163,7 +157,7 @@ TEST(GeForce580, WritesTheFullSetOnTheFirstEnableAfterStartOrReset)
     app.mark();
     app.press(IDC_RESET);
     app.switchOn();
-    EXPECT_EQ(concat(resetWrites(app.board()), kGeForce580FirstEnable), app.settledWrites());
+    EXPECT_EQ(joined({resetWrites(app.board()), kGeForce580FirstEnable}), app.settledWrites());
 }
 
 TEST(Hide, KeepsPollingAndBothWaysOfRestoringShowTheLampsUpToDate)
@@ -295,17 +289,6 @@ private:
     std::vector<std::wstring> created_;
 };
 
-BOOL CALLBACK findAnyMainWindow(HWND window, LPARAM found)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32770" && GetDlgItem(window, IDC_ON) != nullptr && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 TEST(Autostart, TheCommandInTheRunValueStartsTheLauncherWhichStartsTheProgram)
 {
     ScopedRegistryValue before(HKEY_LOCAL_MACHINE, kRunKey, L"Norvik_Tallo", REG_SZ, std::nullopt);
@@ -327,9 +310,8 @@ TEST(Autostart, TheCommandInTheRunValueStartsTheLauncherWhichStartsTheProgram)
     EXPECT_EQ(0u, launcher.exitCode);
 
     HWND window = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] { return EnumWindows(findAnyMainWindow, reinterpret_cast<LPARAM>(&window)), window != nullptr; },
-        20000));
+    ASSERT_TRUE(
+        waitUntil([&] { return (window = findTopLevelWindow(isShownMainWindow)) != nullptr; }, 20000));
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);

@@ -197,7 +197,7 @@ TEST(Driver, CommandsSentWhileTheCardIsBusyWaitTheirTurn)
     click(app.window(), IDC_APPLY);
     ASSERT_TRUE(waitUntil([&] { return !app.writesSinceMark().empty(); }));
     app.press(IDC_RESET);
-    const Writes enableThenReset = concat(kRadeon6900Enable, reset);
+    const Writes enableThenReset = joined({kRadeon6900Enable, reset});
     EXPECT_EQ(enableThenReset, writesOnceSettled(enableThenReset.size()));
     EXPECT_EQ(app.allLit(), app.lamps());
     click(app.window(), IDC_CLOSE);

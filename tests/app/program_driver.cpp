@@ -12,13 +12,6 @@ const Board kGeForce560Ti{"GeForce GTX 560 Ti", 2, 0x10de, 0x1200, L"nvapi", 8, 
 const Board kGeForce580{"GeForce GTX 580", 3, 0x10de, 0x1080, L"nvapi", 12, 6};
 const Board kAllBoards[4] = {kRadeon6800, kRadeon6900, kGeForce560Ti, kGeForce580};
 
-const Writes kRadeon6900Enable = {{23, 0x00}, {7, 0x20},  {6, 0x2A},  {5, 0x3B},  {4, 0x44},
-                                  {3, 0x4A},  {2, 0x51},  {1, 0x51},  {19, 0x77}, {20, 0x65},
-                                  {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-const Writes kRadeon6900Disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
-                                   {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
-                                   {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-
 void PrintTo(const Board& board, std::ostream* out)
 {
     *out << board.name;
@@ -28,43 +21,6 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kReadingRegister = 25;
-
-struct Search {
-    DWORD processId;
-    bool (*matches)(HWND window);
-    HWND found;
-};
-
-std::wstring className(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && search->matches(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND findWindowOf(DWORD processId, bool (*matches)(HWND))
-{
-    Search search{processId, matches, nullptr};
-    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool isMainDialog(HWND window)
-{
-    return className(window) == L"#32770" && GetDlgItem(window, IDC_ON) != nullptr;
-}
 
 bool isMessageBox(HWND window)
 {
@@ -131,7 +87,7 @@ ProgramUnderTest::~ProgramUnderTest()
 
 HWND ProgramUnderTest::mainWindow() const
 {
-    return findWindowOf(processId_, isMainDialog);
+    return findWindowOf(processId_, isMainWindow);
 }
 
 HWND ProgramUnderTest::messageBox() const
@@ -304,18 +260,9 @@ bool trayIconShown(HWND trayWindow)
     return trayWindow != nullptr && Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-Writes concat(Writes first, const Writes& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
 Writes resetWrites(const Board& board)
 {
-    Writes writes = {{23, 0x00}};
-    for (int reg = 1; reg <= 22; ++reg) {
-        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
-    }
+    Writes writes = defaultTableWrites();
     if (board.model == kRadeon6900.model) {
         writes.insert(writes.end(), kRadeon6900Disable.begin(), kRadeon6900Disable.end());
     }

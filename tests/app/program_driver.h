@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include "SimControl.h"
+#include "expected_writes.h"
 #include "nt_test.h"
+#include "program_windows.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -16,9 +18,6 @@
 #include <vector>
 
 namespace nt_test {
-
-// Controller traffic as (register, value), in the order it happened.
-using Writes = std::vector<std::pair<int, int>>;
 
 // A supported board as the platform reports it, and what the window shows for it.
 struct Board {
@@ -126,10 +125,6 @@ std::string lampRow(HWND dialog, int count);
 // Whether the shell still holds the program's icon (ID 1 of its tray window).
 bool trayIconShown(HWND trayWindow);
 
-// What the 6900 series writes to switch on and off (the latter also as the end of its reset).
-extern const Writes kRadeon6900Enable;
-extern const Writes kRadeon6900Disable;
-Writes concat(Writes first, const Writes& second);
 // The card's reset as the controller sees it: the default table (register 23,
 // then 1 to 22) and, on the 6900 series, its disable set.
 Writes resetWrites(const Board& board);

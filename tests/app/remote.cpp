@@ -3,31 +3,19 @@
 //   remote click ID    clicks the control with that identifier
 #include <windows.h>
 
+#include "program_windows.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-constexpr int kOnButtonId = 1043;
-
-BOOL CALLBACK matchMainWindow(HWND window, LPARAM found)
-{
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::strcmp(name, "#32770") == 0 && GetDlgItem(window, kOnButtonId) != nullptr &&
-        IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND waitForMainWindow(DWORD timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     HWND window = nullptr;
-    while (EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&window)), window == nullptr) {
+    while ((window = nt_test::findTopLevelWindow(nt_test::isShownMainWindow)) == nullptr) {
         if (GetTickCount64() >= deadline) {
             return nullptr;
         }

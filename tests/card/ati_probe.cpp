@@ -1,7 +1,7 @@
 // Builds an ATI stream the way the program does, in a process of its own, so a
-// test can choose the folders around it. Exit status: 0 built, 1 the library
-// was not loaded, 2 any other failure.
+// test can choose the folders around it.
 #include "card/driver/AtipdlxxStream.h"
+#include "tests/card/probe_status.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -10,8 +10,9 @@ int main()
 {
     try {
         AtipdlxxStream stream;
-        return 0;
+        return kStreamBuilt;
     } catch (const std::exception& failure) {
-        return std::strcmp(failure.what(), "Unable to load atipdlxx.dll!") == 0 ? 1 : 2;
+        return std::strcmp(failure.what(), "Unable to load atipdlxx.dll!") == 0 ? kLibraryNotLoaded
+                                                                                : kOtherFailure;
     }
 }

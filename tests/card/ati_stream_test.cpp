@@ -4,6 +4,7 @@
 #include "card/driver/AtipdlxxStream.h"
 #include "card/driver/DisplayDevices.h"
 #include "card_fixtures.h"
+#include "tests/card/probe_status.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,13 +106,13 @@ TEST(AtiStreamLibrary, LoadsFromTheProgramsFolderOnly)
         nt_test::runProcess(L"\"" + program.file(L"ati_probe.exe") + L"\"", planted.path(), 30000);
     SetEnvironmentVariableW(L"PATH", oldPath);
     ASSERT_TRUE(withPlanted.finished);
-    EXPECT_EQ(1u, withPlanted.exitCode);
+    EXPECT_EQ(kLibraryNotLoaded, static_cast<int>(withPlanted.exitCode));
 
     nt_test::copyFileOrThrow(standIn, program.file(L"atipdlxx.dll"));
     const auto beside =
         nt_test::runProcess(L"\"" + program.file(L"ati_probe.exe") + L"\"", planted.path(), 30000);
     ASSERT_TRUE(beside.finished);
-    EXPECT_EQ(0u, beside.exitCode);
+    EXPECT_EQ(kStreamBuilt, static_cast<int>(beside.exitCode));
 }
 
 TEST_F(AtiStream, FindsTheSystemsDisplayAdapter)

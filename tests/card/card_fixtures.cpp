@@ -10,24 +10,6 @@
 
 namespace card_test {
 
-Writes defaultTableWrites()
-{
-    Writes writes = {{23, 0x00}};
-    for (int reg = 1; reg <= 22; ++reg) {
-        writes.emplace_back(reg, reg == 17 ? 0x80 : 0x00);
-    }
-    return writes;
-}
-
-Writes joined(std::initializer_list<Writes> parts)
-{
-    Writes all;
-    for (const Writes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 std::vector<double> passGapsMs(const std::vector<long long>& readTimesUs)
 {
     std::vector<double> gaps;

@@ -7,6 +7,7 @@
 #include "SimControl.h"
 #include "card/board/ThreadListener.h"
 #include "card/driver/Stream.h"
+#include "expected_writes.h"
 #include "nt_test.h"
 
 #include <atomic>
@@ -28,12 +29,9 @@ inline bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return nt_test::waitUntil(condition, timeoutMs, 1);
 }
 
-// Register writes as (register, value), in the order they were made.
-using Writes = std::vector<std::pair<int, int>>;
-
-// What every card's reset writes: register 23, then 1 to 22.
-Writes defaultTableWrites();
-Writes joined(std::initializer_list<Writes> parts);
+using nt_test::defaultTableWrites;
+using nt_test::joined;
+using nt_test::Writes;
 
 // The gaps in ms between the starts of passes of ten reads each, from the
 // reads' logged times in microseconds.

@@ -1,7 +1,6 @@
 // Runs the factory as the main window does, identifying the card itself.
-// Exit status: the model when both objects were made; 100 + model when it was
-// refused as unknown; 200 + model when the AMD library was missing; 255 else.
 #include "card/Factory.h"
+#include "tests/card/probe_status.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -12,14 +11,14 @@ int main()
     try {
         const auto card = factory.createVideoCard();
         const auto lamps = factory.createLedProcess();
-        return factory.model();
+        return kBothObjectsMade + factory.model();
     } catch (const std::runtime_error& failure) {
         if (std::strcmp(failure.what(), "Unknown Graphics Card!") == 0) {
-            return 100 + factory.model();
+            return kRefusedAsUnknown + factory.model();
         }
         if (std::strcmp(failure.what(), "Unable to load atipdlxx.dll!") == 0) {
-            return 200 + factory.model();
+            return kAmdLibraryMissing + factory.model();
         }
     }
-    return 255;
+    return kUnexpectedFailure;
 }

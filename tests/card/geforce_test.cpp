@@ -11,18 +11,9 @@
 #include <atomic>
 
 using namespace card_test;
+using namespace nt_test;
 
 namespace {
-
-const Writes k580FirstEnable = {{23, 0x00}, {1, 0x41},  {2, 0x36},  {3, 0x2C},  {4, 0x22},
-                                {5, 0x19},  {6, 0x10},  {7, 0x0A},  {17, 0x00}, {18, 0x00},
-                                {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
-const Writes k580Enable = {{23, 0x00}, {19, 0xCA}, {20, 0x87}, {21, 0x65}, {22, 0x42}, {23, 0x80}};
-const Writes k560Enable = {{23, 0x00}, {1, 0x88},  {2, 0x6E},  {3, 0x4E},  {4, 0x41},
-                           {5, 0x36},  {6, 0x28},  {7, 0x1F},  {17, 0x00}, {18, 0x00},
-                           {19, 0x87}, {20, 0x65}, {21, 0x43}, {22, 0x21}, {23, 0x80}};
-// Both boards: registers 1 to 7, 17 and 18 keep what they hold.
-const Writes kDisable = {{23, 0x00}, {19, 0x00}, {20, 0x00}, {21, 0x00}, {22, 0x00}, {23, 0x80}};
 
 class CountingListener : public ThreadListener {
 public:
@@ -49,7 +40,8 @@ TEST_F(GeForce, GTX580WritesItsFullSetOnlyOnTheFirstEnable)
     card.disable();
     card.enable();
     card.enable();
-    EXPECT_EQ(joined({k580FirstEnable, kDisable, k580Enable, k580Enable}), standIn.writes());
+    EXPECT_EQ(joined({kGeForce580FirstEnable, kGeForceDisable, kGeForce580Enable, kGeForce580Enable}),
+              standIn.writes());
 }
 
 TEST_F(GeForce, GTX580WritesItsFullSetAgainAfterReset)
@@ -61,8 +53,8 @@ TEST_F(GeForce, GTX580WritesItsFullSetAgainAfterReset)
     card.reset();
     card.disable();
     card.enable();
-    EXPECT_EQ(joined({k580FirstEnable, defaultTableWrites(), k580FirstEnable, defaultTableWrites(), kDisable,
-                      k580FirstEnable}),
+    EXPECT_EQ(joined({kGeForce580FirstEnable, defaultTableWrites(), kGeForce580FirstEnable,
+                      defaultTableWrites(), kGeForceDisable, kGeForce580FirstEnable}),
               standIn.writes());
 }
 
@@ -73,7 +65,8 @@ TEST_F(GeForce, GTX560WritesItsFullSetOnEveryEnableAndKeepsTheBaseReset)
     card.enable();
     card.disable();
     card.reset();
-    EXPECT_EQ(joined({k560Enable, k560Enable, kDisable, defaultTableWrites()}), standIn.writes());
+    EXPECT_EQ(joined({kGeForce560TiEnable, kGeForce560TiEnable, kGeForceDisable, defaultTableWrites()}),
+              standIn.writes());
 }
 
 // The readings reach the listener.

@@ -9,21 +9,9 @@
 #include <stdexcept>
 
 using namespace card_test;
+using namespace nt_test;
 
 namespace {
-
-const Writes k6970Enable = {{23, 0x00}, {7, 0x20},  {6, 0x2A},  {5, 0x3B},  {4, 0x44},
-                            {3, 0x4A},  {2, 0x51},  {1, 0x51},  {19, 0x77}, {20, 0x65},
-                            {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-const Writes k6970Disable = {{23, 0x00}, {7, 0x00},  {6, 0x00},  {5, 0x00},  {4, 0x00},
-                             {3, 0x00},  {2, 0x00},  {1, 0x00},  {19, 0x77}, {20, 0x77},
-                             {21, 0x77}, {22, 0x77}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-const Writes k6870Enable = {{23, 0x00}, {7, 0x0E},  {6, 0x23},  {5, 0x34},  {4, 0x46},
-                            {3, 0x4F},  {2, 0x68},  {1, 0x7E},  {19, 0x87}, {20, 0x65},
-                            {21, 0x43}, {22, 0x21}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
-const Writes k6870Disable = {{23, 0x00}, {7, 0x0E},  {6, 0x23},  {5, 0x34},  {4, 0x46},
-                             {3, 0x4F},  {2, 0x68},  {1, 0x7E},  {19, 0x00}, {20, 0x00},
-                             {21, 0x00}, {22, 0x00}, {17, 0x00}, {18, 0x00}, {23, 0x80}};
 
 std::vector<long long> readTimes(StandIn& standIn)
 {
@@ -49,7 +37,7 @@ TEST_F(Radeon, HD6970WritesItsSetsInTheBoardsOrder)
     card.enable();
     card.enable();
     card.disable();
-    EXPECT_EQ(joined({k6970Enable, k6970Enable, k6970Disable}), standIn.writes());
+    EXPECT_EQ(joined({kRadeon6900Enable, kRadeon6900Enable, kRadeon6900Disable}), standIn.writes());
 }
 
 TEST_F(Radeon, HD6870WritesItsSetsInTheBoardsOrder)
@@ -57,7 +45,7 @@ TEST_F(Radeon, HD6870WritesItsSetsInTheBoardsOrder)
     RadeonHD6870 card;
     card.enable();
     card.disable();
-    EXPECT_EQ(joined({k6870Enable, k6870Disable}), standIn.writes());
+    EXPECT_EQ(joined({kRadeon6800Enable, kRadeon6800Disable}), standIn.writes());
 }
 
 TEST_F(Radeon, HD6970ResetWritesTheDefaultTableThenItsDisableSet)
@@ -68,7 +56,7 @@ TEST_F(Radeon, HD6970ResetWritesTheDefaultTableThenItsDisableSet)
     card.reset();
     Writes afterReset = standIn.writes();
     afterReset.erase(afterReset.begin(), afterReset.begin() + static_cast<std::ptrdiff_t>(before));
-    EXPECT_EQ(joined({defaultTableWrites(), k6970Disable}), afterReset);
+    EXPECT_EQ(joined({defaultTableWrites(), kRadeon6900Disable}), afterReset);
 }
 
 TEST_F(Radeon, HD6870ResetWritesOnlyTheDefaultTable)
@@ -114,15 +102,19 @@ TEST_F(Radeon, The6900PollsEvery200MsAndThe6800Every500Ms)
 
 TEST_F(Radeon, ACardCanBeDestroyedBeforeOrRightAfterItsThreadRuns)
 {
-    for (int i = 0; i < 5; ++i) {
-        RadeonHD6970 suspended;
-        suspended.enable();
+    Writes expected;
+    for (int i = 0; i < 10; ++i) {
+        RadeonHD6970 card;
+        card.enable();
+        if (i % 2 == 1) {
+            ResumeThread(card.threadHandle());
+        }
+        expected = joined({expected, kRadeon6900Enable});
     }
-    for (int i = 0; i < 5; ++i) {
-        RadeonHD6970 running;
-        running.enable();
-        ResumeThread(running.threadHandle());
-    }
+    EXPECT_EQ(expected, standIn.writes());
+    const int reads = standIn.reads();
+    Sleep(300);
+    EXPECT_EQ(reads, standIn.reads()) << "a thread read after its card was gone";
 }
 
 // With slow transactions a pass lasts long; the card must wait for it to end

@@ -88,10 +88,7 @@ TEST_F(BlockedNotification, DisableCompletesItAndNoneFollows)
     const int notified = lamps.ended;
     panel.take();
     Sleep(100);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&message);
-    }
+    nt_test::pumpMessages();
     EXPECT_EQ(notified, lamps.ended.load());
     EXPECT_TRUE(panel.take().empty()) << "a late pass changed the lamps";
 }

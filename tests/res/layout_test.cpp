@@ -98,14 +98,63 @@ TEST(MainDialogLayout, ControlsLieOnThePixelsTheFaceWasDrawnFor)
     EXPECT_TRUE(same) << "measured:\n" << measured.str();
 }
 
+std::string windowText(HWND h)
+{
+    char text[128] = {};
+    GetWindowTextA(h, text, sizeof text);
+    return text;
+}
+
+struct ControlStyle {
+    int id;
+    DWORD style;
+};
+
+// In template order, which is the z-order and decides the dialog groups.
+constexpr ControlStyle kControlStyles[] = {
+    {1028, 0x50021003}, {1029, 0x50021003}, {1030, 0x50021003}, {1031, 0x50021003}, {1032, 0x40021003},
+    {1033, 0x40021003}, {1034, 0x40021003}, {1035, 0x40021003}, {1036, 0x40021003}, {1037, 0x40021003},
+    {1, 0x40000001},    {2, 0x40000000},    {1000, 0x50000000}, {1001, 0x50000000}, {1043, 0x50021009},
+    {1044, 0x50001009}, {1004, 0x50000000}, {1005, 0x50000000}, {1006, 0x50000000}, {1009, 0x50020000},
+    {1007, 0x50020009}, {1008, 0x50000009}, {1024, 0x50021003}, {1025, 0x50021003}, {1026, 0x50021003},
+    {1027, 0x50021003},
+};
+
+// A caption-less pop-up of its own on the taskbar, in the shell's dialog font.
+TEST(MainDialogLayout, TheWindowIsACaptionlessPopupWithTheShellFont)
+{
+    MainTemplateDialog dialog;
+    ASSERT_NE(nullptr, dialog.window());
+    // The dialog manager adds the 3-D look and, for its children's keyboard
+    // navigation, the control parent bit; the system clips a top-level window's siblings.
+    const DWORD added = DS_3DLOOK | WS_CLIPSIBLINGS;
+    EXPECT_EQ(0x90000048u, static_cast<DWORD>(GetWindowLongA(dialog.window(), GWL_STYLE)) & ~added);
+    EXPECT_EQ(0x00040000u,
+              static_cast<DWORD>(GetWindowLongA(dialog.window(), GWL_EXSTYLE)) & ~DWORD{WS_EX_CONTROLPARENT});
+    EXPECT_EQ("#32770", className(dialog.window()));
+    EXPECT_EQ("", windowText(dialog.window()));
+    EXPECT_EQ(nullptr, GetMenu(dialog.window()));
+    LOGFONTA font{};
+    ASSERT_NE(0, GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog.window(), WM_GETFONT, 0, 0)),
+                            sizeof font, &font));
+    EXPECT_STREQ("MS Shell Dlg", font.lfFaceName);
+    EXPECT_EQ(FW_DONTCARE, font.lfWeight);
+    EXPECT_EQ(0, font.lfItalic);
+}
+
 TEST(MainDialogLayout, ControlsAreCreatedWithTheirClassStyleAndVisibility)
 {
     MainTemplateDialog dialog;
     ASSERT_NE(nullptr, dialog.window());
-    for (HWND child : dialog.childrenInZOrder()) {
+    const std::vector<HWND> children = dialog.childrenInZOrder();
+    ASSERT_EQ(std::size(kControlStyles), children.size());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const HWND child = children[i];
         const int id = GetDlgCtrlID(child);
         SCOPED_TRACE("control " + std::to_string(id));
         const auto style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+        EXPECT_EQ(kControlStyles[i].id, id);
+        EXPECT_EQ(kControlStyles[i].style, style);
         EXPECT_EQ(id == IDC_AUTOSTART_LABEL ? "Static" : "Button", className(child));
         const bool hidden = (id >= IDC_LED8 && id <= IDC_LED13) || id == IDOK || id == IDCANCEL;
         EXPECT_EQ(!hidden, IsWindowVisible(child) != FALSE);
@@ -115,6 +164,37 @@ TEST(MainDialogLayout, ControlsAreCreatedWithTheirClassStyleAndVisibility)
     EXPECT_EQ(static_cast<LONG>(WS_EX_APPWINDOW),
               GetWindowLongA(dialog.window(), GWL_EXSTYLE) & static_cast<LONG>(WS_EX_APPWINDOW));
     EXPECT_EQ(0, GetWindowLongA(dialog.window(), GWL_STYLE) & static_cast<LONG>(WS_CAPTION));
+}
+
+TEST(MainDialogLayout, OnlyThePlainButtonsCarryText)
+{
+    MainTemplateDialog dialog;
+    ASSERT_NE(nullptr, dialog.window());
+    for (HWND child : dialog.childrenInZOrder()) {
+        const int id = GetDlgCtrlID(child);
+        SCOPED_TRACE("control " + std::to_string(id));
+        switch (id) {
+        case IDOK:
+            EXPECT_EQ("OK", windowText(child));
+            break;
+        case IDCANCEL:
+            EXPECT_EQ("Cancel", windowText(child));
+            break;
+        case IDC_RADIO_YES:
+            EXPECT_EQ("Yes", windowText(child));
+            break;
+        case IDC_RADIO_NO:
+            EXPECT_EQ("No", windowText(child));
+            break;
+        case IDC_AUTOSTART_LABEL:
+            // The program sets the caption; the template may carry it already.
+            EXPECT_TRUE(windowText(child).empty() ||
+                        windowText(child) == "Run Tallo Utility when the system starts");
+            break;
+        default:
+            EXPECT_EQ("", windowText(child)) << "skin buttons show only their pictures";
+        }
+    }
 }
 
 std::vector<int> groupFrom(HWND dialog, int id)

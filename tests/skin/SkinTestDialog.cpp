@@ -67,37 +67,6 @@ LRESULT SkinTestDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CBitmapDialog::WindowProc(message, wParam, lParam);
 }
 
-void pumpMessages()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
-}
-
-void pumpFor(DWORD milliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < milliseconds) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        pumpMessages();
-    }
-}
-
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        pumpMessages();
-    }
-    return true;
-}
-
 COLORREF pixelAt(HWND window, int x, int y)
 {
     ::UpdateWindow(window);

@@ -4,6 +4,7 @@
 #include "skin/BitmapDialog.h"
 #include "skin/Label.h"
 #include "skin/SkinButton.h"
+#include "nt_test.h"
 #include "skin_test_ids.h"
 
 #include <windows.h>
@@ -45,12 +46,9 @@ private:
     Body body_;
 };
 
-// Handles whatever is queued, sent messages included.
-void pumpMessages();
-// Pumps for the given time.
-void pumpFor(DWORD milliseconds);
-// Pumps until the condition holds or the time is up; returns the condition.
-bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+using nt_test::pumpFor;
+using nt_test::pumpMessages;
+using nt_test::pumpUntil;
 // The colour on screen at a client point of the window, after it has painted.
 COLORREF pixelAt(HWND window, int x, int y);
 SIZE clientSize(HWND window);

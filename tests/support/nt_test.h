@@ -72,6 +72,13 @@ bool waitUntil(Condition condition, DWORD timeoutMs = 10000, DWORD pollMs = 20)
     return true;
 }
 
+// Handles whatever this thread has queued, sent messages included.
+void pumpMessages();
+// Handles this thread's messages for the given time.
+void pumpFor(DWORD milliseconds);
+// Handles them until the condition holds or the time is up; returns the condition.
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
 // Polls until the file exists or the time is up.
 bool waitForFile(const std::wstring& path, DWORD timeoutMs);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/WinApp.h"
+#include "nt_test.h"
 #include "tray/SysTrayIconDerived.h"
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace {
+
+using nt_test::pumpMessages;
 
 CWinApp testApp; // the tray menu finds its owner through the application object
 
@@ -24,15 +27,6 @@ BOOL WINAPI recordRequest(DWORD message, PNOTIFYICONDATAA record)
 {
     requests.push_back({message, *record});
     return shellAnswer;
-}
-
-void pumpMessages()
-{
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
-    }
 }
 
 class TrayIcon : public ::testing::Test {
@@ -239,10 +233,11 @@ HWND findOpenMenu()
 // thread while the menu's own loop runs; reports where the menu opened.
 class MenuChooser {
 public:
-    explicit MenuChooser(int downPresses)
-        : thread_([this, downPresses] {
+    // Once the menu opens: that many Down presses, then the closing key.
+    explicit MenuChooser(int downPresses, WPARAM closingKey = VK_RETURN)
+        : thread_([this, downPresses, closingKey] {
               HWND menu = nullptr;
-              for (int i = 0; i < 500 && menu == nullptr; ++i) {
+              for (int i = 0; i < 500 && menu == nullptr && !stopLooking_; ++i) {
                   ::Sleep(10);
                   menu = findOpenMenu();
               }
@@ -254,13 +249,14 @@ public:
               for (int i = 0; i < downPresses; ++i) {
                   ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
               }
-              ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+              ::PostMessageA(menu, WM_KEYDOWN, closingKey, 0);
           })
     {
     }
     ~MenuChooser() { join(); }
     bool opened() const { return opened_; }
     RECT where() const { return where_; }
+    void stopLooking() { stopLooking_ = true; }
     void join()
     {
         if (thread_.joinable()) {
@@ -270,6 +266,7 @@ public:
 
 private:
     std::atomic<bool> opened_{false};
+    std::atomic<bool> stopLooking_{false};
     RECT where_{};
     std::thread thread_;
 };
@@ -328,9 +325,14 @@ TEST_F(TrayIcon, WithoutAMainWindowTheMenuDoesNotOpen)
     CSysTrayIconDerived tray;
     tray.AddIcon(icon_);
     tray.ShowIcon();
+    // The menu is modal: one opened by mistake is closed, so that the test
+    // fails instead of waiting for ever.
+    MenuChooser closer(0, VK_ESCAPE);
     ::SendMessageA(requests.back().record.hWnd, WM_SYSTRAY_NOTIFY, 1, WM_RBUTTONDOWN);
     ::SendMessageA(requests.back().record.hWnd, WM_SYSTRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
-    EXPECT_EQ(nullptr, findOpenMenu());
+    closer.stopLooking();
+    closer.join();
+    EXPECT_FALSE(closer.opened());
 }
 
 } // namespace
