@@ -592,7 +592,8 @@ public:
         windowThread_ = info.dwThreadId;
         if (!waitUntil(
                 [&] {
-                    EnumThreadWindows(windowThread_, &findVisibleWindow, reinterpret_cast<LPARAM>(&panel_));
+                    panel_ = findWindowOf(processId_,
+                                          [](HWND window) { return IsWindowVisible(window) != FALSE; });
                     return panel_ != nullptr;
                 },
                 kShowTimeoutMs)) {
