@@ -78,3 +78,36 @@ bool CDC::CreateCompatibleDC(HDC reference)
     m_dc.reset(::CreateCompatibleDC(reference));
     return static_cast<bool>(m_dc);
 }
+
+bool CSelectedBitmap::LoadBitmap(UINT resourceId)
+{
+    return Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId)));
+}
+
+bool CSelectedBitmap::Attach(HBITMAP bitmap)
+{
+    DeleteObject();
+    if (!m_bitmap.Attach(bitmap)) {
+        return false;
+    }
+    const HGDIOBJ previous = m_dc.CreateCompatibleDC(nullptr) ? ::SelectObject(m_dc, bitmap) : nullptr;
+    if (previous == nullptr || previous == HGDI_ERROR) {
+        m_dc.DeleteDC();
+        m_bitmap.DeleteObject();
+        return false;
+    }
+    m_hPrevious = previous;
+    m_size = m_bitmap.GetSize();
+    return true;
+}
+
+void CSelectedBitmap::DeleteObject()
+{
+    if (m_hPrevious != nullptr) {
+        ::SelectObject(m_dc, m_hPrevious);
+        m_hPrevious = nullptr;
+    }
+    m_dc.DeleteDC();
+    m_bitmap.DeleteObject();
+    m_size = SIZE{0, 0};
+}

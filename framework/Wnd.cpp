@@ -2,27 +2,19 @@
 
 #include "framework/WinApp.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <map>
 #include <vector>
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+// Where the window's own procedure is kept when its object lets go of the
+// window while another subclass sits on top of ours (see Unsubclass).
+constexpr wchar_t kOrphanedProcProperty[] = L"NtWindowProcBeforeObject";
 
-using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-
-// Every comctl32 exports GetWindowSubclass, but the x86-64 MinGW import
-// library lacks it: one lookup in the comctl32 the program already uses, for
-// every build alike.
-GetWindowSubclassFunction getWindowSubclass()
+WNDPROC currentProcOf(HWND window)
 {
-    // Through void*: GetProcAddress's own type fits no real signature.
-    static const auto function = reinterpret_cast<GetWindowSubclassFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("comctl32.dll"), "GetWindowSubclass")));
-    return function;
+    return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
 }
 
 } // namespace
@@ -44,23 +36,28 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandle(HWND window)
 {
-    DWORD_PTR object = 0;
-    const GetWindowSubclassFunction getSubclass = getWindowSubclass();
-    if (window == nullptr || getSubclass == nullptr ||
-        !getSubclass(window, &SubclassProc, kSubclassId, &object)) {
+    if (window == nullptr || currentProcOf(window) != &SubclassProc) {
         return nullptr;
     }
-    return reinterpret_cast<CWnd*>(object);
+    return reinterpret_cast<CWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 bool CWnd::SubclassWindow(HWND window)
 {
-    if (m_hWnd != nullptr || window == nullptr || FromHandle(window) != nullptr) {
+    if (m_hWnd != nullptr || window == nullptr || FromHandle(window) != nullptr ||
+        ::GetWindowLongPtrW(window, GWLP_USERDATA) != 0) {
         return false;
     }
     m_hWnd = window;
     PreSubclassWindow();
-    if (!::SetWindowSubclass(window, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    // The object first: the first message through our procedure looks for it.
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Set as Unicode, as comctl32 sets its subclasses: handlers see the
+    // messages as they always have.
+    m_pfnPreviousProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    if (m_pfnPreviousProc == nullptr) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         m_hWnd = nullptr;
         return false;
     }
@@ -167,7 +164,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ::DefSubclassProc(m_hWnd, message, wParam, lParam);
+    if (m_pfnPreviousProc == nullptr) {
+        return 0; // the window is gone
+    }
+    return ::CallWindowProcW(m_pfnPreviousProc, m_hWnd, message, wParam, lParam);
 }
 
 bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
@@ -183,20 +183,38 @@ bool CWnd::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam
 
 void CWnd::Unsubclass()
 {
-    ::RemoveWindowSubclass(m_hWnd, &SubclassProc, kSubclassId);
+    if (currentProcOf(m_hWnd) == &SubclassProc) {
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPreviousProc));
+    } else {
+        // Another subclass sits on top and still calls ours, which from now
+        // on passes everything on to the procedure kept here.
+        ::SetPropW(m_hWnd, kOrphanedProcProperty,
+                   reinterpret_cast<HANDLE>(reinterpret_cast<INT_PTR>(m_pfnPreviousProc)));
+    }
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
     m_hWnd = nullptr;
+    m_pfnPreviousProc = nullptr;
     m_bOwnsWindow = false;
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR object)
+LRESULT CALLBACK CWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CWnd*>(object);
+    auto* self = reinterpret_cast<CWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        const auto previous =
+            reinterpret_cast<WNDPROC>(reinterpret_cast<INT_PTR>(::GetPropW(window, kOrphanedProcProperty)));
+        if (message == WM_NCDESTROY) {
+            ::RemovePropW(window, kOrphanedProcProperty);
+        }
+        return previous != nullptr ? ::CallWindowProcW(previous, window, message, wParam, lParam)
+                                   : ::DefWindowProcW(window, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         // The window's last message: forget it, so that the object neither
         // reaches a dead handle nor destroys a recycled one later.
+        const WNDPROC previous = self->m_pfnPreviousProc;
         self->Unsubclass();
-        return ::DefSubclassProc(window, message, wParam, lParam);
+        return ::CallWindowProcW(previous, window, message, wParam, lParam);
     }
     try {
         return self->WindowProc(message, wParam, lParam);

@@ -1,8 +1,12 @@
 #pragma once
 // A window handle with its object. Windows become ours either by being
-// created through CreateEx or by subclassing an existing one (a dialog item);
-// either way the object is the subclass reference data, so the handle leads
-// back to the object without a global table.
+// created through CreateEx or by subclassing an existing one (a dialog item):
+// either way our procedure replaces the window's, which stays for default
+// processing, and the window's user data (GWLP_USERDATA) holds the object, so
+// the handle leads back to the object without a global table. Not comctl32's
+// SetWindowSubclass: under Wine it reads its list of subclasses from a window
+// property at every message, a round trip to Wine's server that costs some
+// 70 us of CPU a message where the rest of a message costs under one.
 #include <windows.h>
 
 #include <string>
@@ -14,13 +18,15 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The object bound to the window, or null when the window is not ours.
-    // Only valid on the window's own thread.
+    // The object bound to the window, or null when the window is not ours
+    // (or another subclass has been put on top of ours since). Only valid on
+    // the window's own thread.
     static CWnd* FromHandle(HWND window);
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Binds this object to an existing window; false if the object is bound
-    // already or the window can't be subclassed.
+    // already, or the window is someone else's, holds user data of its own or
+    // can't be subclassed.
     bool SubclassWindow(HWND window);
     bool SubclassDlgItem(UINT id, CWnd* parent);
     // Creates a window owned by this object: it is destroyed with the object.
@@ -66,14 +72,14 @@ protected:
     HWND m_hWnd = nullptr;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR object);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Unsubclass();
     // The style (GWL_STYLE) or extended style (GWL_EXSTYLE) with bits removed, then added.
     BOOL ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags);
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     bool m_bOwnsWindow = false;
+    WNDPROC m_pfnPreviousProc = nullptr; // the window's own procedure, for default processing
 };
 
 // The window class for windows the framework creates itself (style as for

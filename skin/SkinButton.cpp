@@ -165,12 +165,18 @@ LRESULT CxSkinButton::OnKeyDown(WPARAM key, LPARAM flags)
 
 LRESULT CxSkinButton::OnSetCheck(WPARAM check)
 {
+    const bool wasChecked = m_bChecked;
     m_bChecked = check != 0 && m_kind != kPushButton;
     const HWND parent = ::GetParent(m_hWnd);
     if (m_kind == kRadioButton && m_bChecked && parent != nullptr) {
         UncheckRestOfGroup(parent);
     }
-    Invalidate();
+    // Of the face, only the check state is this message's: unchanged, the face
+    // on the screen is already right. The lamps are sent their whole row again
+    // and again, mostly unchanged, and each paint costs the window's thread.
+    if (m_bChecked != wasChecked) {
+        Invalidate();
+    }
     return 0;
 }
 
@@ -252,7 +258,7 @@ void CxSkinButton::DrawItem(DRAWITEMSTRUCT* item)
     ::SetBkMode(dc, previousMode);
 }
 
-void CxSkinButton::DrawFace(HDC dc, const RECT& item, const CBitmap& face) const
+void CxSkinButton::DrawFace(HDC dc, const RECT& item, const CSelectedBitmap& face) const
 {
     if (face.IsEmpty()) {
         fillWithButtonFace(dc, item);
@@ -261,12 +267,7 @@ void CxSkinButton::DrawFace(HDC dc, const RECT& item, const CBitmap& face) const
     const SIZE size = face.GetSize();
     const int width = std::min<int>(size.cx, item.right - item.left);
     const int height = std::min<int>(size.cy, item.bottom - item.top);
-    CDC memory;
-    memory.CreateCompatibleDC(dc);
-    {
-        ScopedSelect select(memory, face);
-        ::BitBlt(dc, item.left, item.top, width, height, memory, 0, 0, SRCCOPY);
-    }
+    ::BitBlt(dc, item.left, item.top, width, height, face.GetSafeHdc(), 0, 0, SRCCOPY);
     // A face smaller than the button: the rest would show whatever was on
     // the screen before (the button erases nothing).
     fillWithButtonFace(dc, RECT{item.left + width, item.top, item.right, item.bottom});

@@ -40,16 +40,17 @@ private:
     bool IsPushed();
     // True when the pushed look was out of step and a new drawing is coming.
     bool ResyncPushedLook();
-    void DrawFace(HDC dc, const RECT& item, const CBitmap& face) const;
+    void DrawFace(HDC dc, const RECT& item, const CSelectedBitmap& face) const;
     void DrawLabel(HDC dc, RECT area, COLORREF color) const;
 
     bool m_bChecked = false;
     int m_kind = kPushButton;
     bool m_bHover = false;
     bool m_bPressed = false;
-    CBitmap m_bmpNormal;
-    CBitmap m_bmpDown;
-    CBitmap m_bmpDisabled;
-    CBitmap m_bmpHover;
+    // Each kept selected, ready for the copy of a paint.
+    CSelectedBitmap m_bmpNormal;
+    CSelectedBitmap m_bmpDown;
+    CSelectedBitmap m_bmpDisabled;
+    CSelectedBitmap m_bmpHover;
     COLORREF m_textColor = ::GetSysColor(COLOR_BTNTEXT);
 };

@@ -36,9 +36,17 @@ int LedProcess::topLamp() const
     return model_.lampsShown - 1;
 }
 
+void LedProcess::setDialog(HWND dialog) noexcept
+{
+    dialog_ = dialog;
+    for (std::size_t lamp = 0; lamp < lamps_.size(); ++lamp) {
+        lamps_[lamp] = dialog != nullptr ? GetDlgItem(dialog, IDC_LED0 + static_cast<int>(lamp)) : nullptr;
+    }
+}
+
 void LedProcess::setLamp(int lamp, bool lit) const
 {
-    SendMessageA(GetDlgItem(dialog_, IDC_LED0 + lamp), BM_SETCHECK, lit ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(lamps_[static_cast<std::size_t>(lamp)], BM_SETCHECK, lit ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void LedProcess::darken(int first, int last) const

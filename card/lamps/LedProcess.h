@@ -6,13 +6,17 @@
 #include <windows.h>
 
 #include "card/board/ThreadListener.h"
+#include "res/resource.h"
+
+#include <array>
 
 struct CardModelSpec;
 
 class LedProcess : public ThreadListener {
 public:
-    // Not owned: the window holding the lamps. Set before the card's thread runs.
-    void setDialog(HWND dialog) noexcept { dialog_ = dialog; }
+    // Not owned: the window holding the lamps, which it must hold already.
+    // Set before the card's thread runs.
+    void setDialog(HWND dialog) noexcept;
     HWND dialog() const noexcept { return dialog_; }
 
     // How many lamps the model's steps light for a reading; all of the row above the last step.
@@ -36,6 +40,9 @@ protected:
 private:
     const CardModelSpec& model_;
     HWND dialog_ = nullptr;
+    // Not owned: the dialog's lamp buttons, looked up once. Under Wine each
+    // GetDlgItem lists the window's children through Wine's server.
+    std::array<HWND, NT_LED_COUNT> lamps_{};
 };
 
 // Radeon HD 6900 series, lamps 0 to 13.

@@ -6,6 +6,8 @@
 #include "framework/WinApp.h"
 #include "nt_test.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -93,6 +95,17 @@ TEST(GdiOwners, ASelectionIsUndoneBeforeItsObjectIsDeleted)
     CBitmap empty;
     EXPECT_EQ(0, empty.GetSize().cx);
     EXPECT_FALSE(empty.LoadBitmap(4242));
+
+    // A bitmap kept selected in a DC of its own goes away with it.
+    const HBITMAP kept = ::CreateCompatibleBitmap(memory, 4, 3);
+    CSelectedBitmap face;
+    ASSERT_TRUE(face.Attach(kept));
+    EXPECT_EQ(kept, ::GetCurrentObject(face.GetSafeHdc(), OBJ_BITMAP));
+    EXPECT_EQ(3, face.GetSize().cy);
+    face.DeleteObject();
+    EXPECT_EQ(0u, ::GetObjectType(kept)) << "deleted with its DC, not leaked";
+    EXPECT_TRUE(face.IsEmpty());
+    EXPECT_FALSE(face.LoadBitmap(4242));
 }
 
 // A window that records messages, throws on request and can destroy itself.
@@ -145,6 +158,11 @@ TEST(Wnd, ACreatedWindowLeadsBackToItsObjectUntilItIsDestroyed)
     EXPECT_EQ(nullptr, CWnd::FromHandle(window));
 }
 
+LRESULT CALLBACK passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST(Wnd, ABoundWindowKeepsItsOwnProcessingAndOutlivesItsObject)
 {
     const HWND edit = ::CreateWindowExA(0, "EDIT", "before", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
@@ -161,12 +179,16 @@ TEST(Wnd, ABoundWindowKeepsItsOwnProcessingAndOutlivesItsObject)
         EXPECT_EQ("after", probe.GetWindowText());
         // An exception in a handler stays inside the window procedure.
         EXPECT_EQ(0, ::SendMessageA(edit, ProbeWindow::kThrow, 0, 0));
+        // Someone else's subclass on top of ours: the object lets go under it.
+        ::SetWindowSubclass(edit, &passOn, 1, 0);
     }
     EXPECT_TRUE(::IsWindow(edit)) << "a bound window belongs to its creator";
     EXPECT_EQ(nullptr, CWnd::FromHandle(edit));
     char text[16]{};
     ::GetWindowTextA(edit, text, sizeof text);
     EXPECT_STREQ("after", text);
+    EXPECT_EQ(1, ::SendMessageA(edit, EM_GETLINECOUNT, 0, 0))
+        << "the edit's own processing, through the subclass on top";
     ::DestroyWindow(edit);
 }
 

@@ -283,6 +283,29 @@ TEST(SkinButton, ShowsTheFaceOfItsState)
     });
 }
 
+// The lamps are sent their whole row again and again: a state that stays as
+// it was must cost no paint.
+TEST(SkinButton, RepaintsOnBmSetCheckOnlyWhenTheCheckStateChanges)
+{
+    SkinTestDialog::Run([](SkinTestDialog& dialog) {
+        const auto paintsAfter = [](HWND button, WPARAM check) {
+            ::UpdateWindow(button);
+            send(button, BM_SETCHECK, check);
+            return ::GetUpdateRect(button, nullptr, FALSE) != FALSE;
+        };
+        const HWND check = dialog.Item(IDC_CHECK);
+        EXPECT_TRUE(paintsAfter(check, 1));
+        EXPECT_FALSE(paintsAfter(check, 5)) << "checked already";
+        EXPECT_TRUE(paintsAfter(check, 0));
+        EXPECT_FALSE(paintsAfter(check, 0));
+
+        const HWND radio = dialog.Item(IDC_RADIO1);
+        EXPECT_TRUE(paintsAfter(radio, 1));
+        EXPECT_FALSE(paintsAfter(radio, 1));
+        EXPECT_FALSE(paintsAfter(dialog.Item(IDC_PUSH), 1)) << "a push button stays unchecked";
+    });
+}
+
 TEST(SkinButton, ShowsTheHoverFaceWhileTheMouseIsOverIt)
 {
     SkinTestDialog::Run([](SkinTestDialog& dialog) {

@@ -26,8 +26,9 @@ std::wstring moduleDir()
     return parentOf(path);
 }
 
-// Test programs sit in <build>\tests\bin, the product in <build>\bin; a
-// benchmark measures another build's program when NT_PROGRAM_BUILD names it.
+// Test programs sit in <build>\tests\bin, benchmarks in <build>\bench\bin,
+// the product in <build>\bin; a benchmark measures another build's program
+// when NT_PROGRAM_BUILD names it.
 std::wstring programBuildDir()
 {
     wchar_t other[MAX_PATH] = {};

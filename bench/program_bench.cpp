@@ -1,11 +1,15 @@
 // Norvik_Tallo.exe running on a simulated Radeon HD 6900 series: start-up to
 // the visible window and the pieces it is made of, memory in use, how soon a
 // new reading shows on the lamps and where that time goes, how long Close
-// takes, and CPU per thread while Off and On, with the stand-in's own share.
+// takes, and CPU per thread in each case (lamps changing, shown and hidden; a
+// steady reading; Off), each beside the floor's, a program doing only the
+// traffic that the design fixes (lamp_floor.exe), and beside what Wine's
+// server and the X server spent meanwhile; the stand-in's own share too.
 // NT_BENCH_CPU_SECONDS sets how long each CPU case runs (60 s by default).
 #include "card/CardModels.h"
 #include "card/Factory.h"
 #include "card/board/RadeonHD6970.h"
+#include "card/lamps/LedProcess.h"
 #include "common/UniqueHandle.h"
 #include "detect/CardModel.h"
 #include "program_driver.h"
@@ -331,6 +335,10 @@ std::vector<ReadingToLamps> readingToLamps(Installation& installed, HWND window)
     return times;
 }
 
+// ---- CPU per case: the program's per thread, the floor's (lamp_floor.exe,
+// the same traffic done the cheapest way), and what the platform's servers
+// spent meanwhile.
+
 // CPU time used so far by each thread of a process, by thread id.
 using ThreadTimes = std::map<DWORD, double>;
 
@@ -341,12 +349,12 @@ public:
           process_(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId))
     {
         if (!process_) {
-            throw std::runtime_error("cannot open the program's process");
+            throw std::runtime_error("cannot open a measured process");
         }
     }
 
-    // Thread by thread: Wine reports no CPU times for another process as a
-    // whole, but does for each of its threads.
+    // Thread by thread: Wine reports far too little CPU for another process
+    // as a whole, but the right times for each of its threads.
     ThreadTimes threadTimes() const
     {
         const UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -364,19 +372,6 @@ public:
         return times;
     }
 
-    // Per thread, in ms per minute.
-    ThreadTimes perMinuteOver(DWORD overMs) const
-    {
-        const ThreadTimes before = threadTimes();
-        Sleep(overMs);
-        ThreadTimes used = threadTimes();
-        for (auto& [thread, ms] : used) {
-            const auto earlier = before.find(thread);
-            ms = (ms - (earlier == before.end() ? 0.0 : earlier->second)) * (60000.0 / overMs);
-        }
-        return used;
-    }
-
     // PagefileUsage is the process's private commit, the same figure as
     // PrivateUsage, which Wine leaves at 0.
     PROCESS_MEMORY_COUNTERS memory() const
@@ -392,6 +387,87 @@ private:
     UniqueKernelHandle process_;
 };
 
+// A folder search, closed with FindClose.
+using UniqueFind = UniqueHandle<HANDLE, &::FindClose, InvalidHandleValue>;
+
+// A process of the host that scripts/bench names by its pid in an environment
+// variable: Wine's server and the X server. Its CPU time is read from /proc,
+// which the Z: drive shows as the host has it.
+class HostProcess {
+public:
+    explicit HostProcess(const char* variable)
+    {
+        char pid[16] = {};
+        const DWORD length = GetEnvironmentVariableA(variable, pid, sizeof pid);
+        if (length > 0 && length < sizeof pid) {
+            tasks_ = L"Z:\\proc\\" + std::wstring(pid, pid + length) + L"\\task\\";
+        }
+    }
+
+    bool known() const { return !tasks_.empty(); }
+
+    // All its threads' time on a processor so far: the first field of each
+    // thread's schedstat, in nanoseconds (finer than the ticks of stat).
+    double cpuMs() const
+    {
+        double nanoseconds = 0;
+        WIN32_FIND_DATAW task{};
+        const UniqueFind search(FindFirstFileW((tasks_ + L"*").c_str(), &task));
+        for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &task)) {
+            if (task.cFileName[0] != L'.') {
+                nanoseconds +=
+                    std::strtod(readFile(tasks_ + task.cFileName + L"\\schedstat").c_str(), nullptr);
+            }
+        }
+        return nanoseconds / 1e6;
+    }
+
+private:
+    std::wstring tasks_;
+};
+
+const HostProcess& wineServer()
+{
+    static const HostProcess server("NT_BENCH_WINESERVER_PID");
+    return server;
+}
+
+const HostProcess& xServer()
+{
+    static const HostProcess server("NT_BENCH_XSERVER_PID");
+    return server;
+}
+
+// What the platform's servers spent, ms per minute.
+struct ServerCpu {
+    double wine = 0;
+    double x = 0;
+};
+
+// One span of a case, per minute: each thread of the process, and the servers.
+struct Span {
+    ThreadTimes threads;
+    ServerCpu servers;
+};
+
+Span measureSpan(const ProcessProbe& probe, DWORD overMs)
+{
+    const double wineBefore = wineServer().known() ? wineServer().cpuMs() : 0;
+    const double xBefore = xServer().known() ? xServer().cpuMs() : 0;
+    const ThreadTimes before = probe.threadTimes();
+    const double start = nowMs();
+    Sleep(overMs);
+    Span span{probe.threadTimes(), {}};
+    const double perMinute = 60000.0 / (nowMs() - start);
+    for (auto& [thread, ms] : span.threads) {
+        const auto earlier = before.find(thread);
+        ms = (ms - (earlier == before.end() ? 0.0 : earlier->second)) * perMinute;
+    }
+    span.servers.wine = wineServer().known() ? (wineServer().cpuMs() - wineBefore) * perMinute : 0;
+    span.servers.x = xServer().known() ? (xServer().cpuMs() - xBefore) * perMinute : 0;
+    return span;
+}
+
 // CPU of one case, ms per minute.
 struct CpuSplit {
     double window = 0;
@@ -401,12 +477,12 @@ struct CpuSplit {
 };
 
 // The polling thread is the one besides the window's that works hardest while
-// readings change: the only other thread of ours, and the one calling the driver.
-DWORD pollingThreadOf(const ThreadTimes& changing, DWORD windowThread)
+// polling is on: the only other thread of ours, and the one calling the driver.
+DWORD pollingThreadOf(const ThreadTimes& times, DWORD windowThread)
 {
     DWORD busiest = 0;
     double most = -1;
-    for (const auto& [thread, ms] : changing) {
+    for (const auto& [thread, ms] : times) {
         if (thread != windowThread && ms > most) {
             busiest = thread;
             most = ms;
@@ -425,70 +501,162 @@ CpuSplit splitOf(const ThreadTimes& times, DWORD windowThread, DWORD pollingThre
     return split;
 }
 
-struct CpuCases {
-    CpuSplit off;
-    CpuSplit steady;
-    CpuSplit changing;
-    PROCESS_MEMORY_COUNTERS memory;
+// The cases, in the order they are printed.
+struct CpuCase {
+    const char* name;
+    bool polling;
+    bool changing; // the reading changes on nearly every pass
+    bool hidden;   // the window hidden to the notification area
+};
+constexpr CpuCase kCpuCases[] = {
+    {"On, lamps changing every pass, window shown", true, true, false},
+    {"On, steady reading, window shown", true, false, false},
+    {"On, lamps changing every pass, window hidden", true, true, true},
+    {"Off", false, false, false},
+};
+// Where the logging stand-in is measured too.
+constexpr std::size_t kLoggedCases[] = {3, 1, 0};
+
+struct CaseFigures {
+    CpuSplit cpu;
+    ServerCpu servers;
 };
 
-// One program run through the three cases: Off, On with a steady reading, On
-// with a reading that changes every pass. A quiet stand-in keeps no log and
-// never looks at its control file again: what is left is the program's own.
-CpuCases measureCpu(Installation& installed, bool quietStandIn)
+// A quiet stand-in keeps no log and never looks at its control file again:
+// what is left is the program's own.
+sim::SimSettings settingsFor(const CpuCase& spec, bool quietStandIn)
 {
-    sim::SimSettings steady = sim::withRegister25(kSteadyReading);
-    sim::SimSettings changing = changingReadings();
-    steady.frozen = changing.frozen = quietStandIn;
-    installed.sim().apply(steady, !quietStandIn);
+    sim::SimSettings settings = spec.changing ? changingReadings() : sim::withRegister25(kSteadyReading);
+    settings.frozen = quietStandIn;
+    return settings;
+}
+
+// Long enough for a few passes On, to tell the polling thread in the Off case.
+constexpr DWORD kFindPollingThreadMs = 2000;
+
+// The program in one case, from a start of its own.
+CaseFigures programCase(Installation& installed, const CpuCase& spec, bool quietStandIn,
+                        PROCESS_MEMORY_COUNTERS* memory = nullptr)
+{
+    installed.sim().apply(settingsFor(spec, quietStandIn), !quietStandIn);
     const Started started = startAndShow(installed);
     const ProcessProbe probe(started.program->processId());
-    const DWORD runMs = cpuRunMs();
-    installed.sim().settle();
-    const ThreadTimes off = probe.perMinuteOver(runMs);
-
-    switchOn(started.window);
-    const std::string steadyRow = rowOf(6);
-    if (!waitUntil([&] { return lampRow(started.window, kBoard.lamps) == steadyRow; }, kShowTimeoutMs)) {
-        throw std::runtime_error("the lamps do not follow the readings");
-    }
-    const ThreadTimes onSteady = probe.perMinuteOver(runMs);
-
-    // The quiet stand-in keeps the steady reading: a changing one comes
-    // from a program started anew.
-    ThreadTimes onChanging;
-    CpuCases cases{};
-    DWORD windowThread = GetWindowThreadProcessId(started.window, nullptr);
-    DWORD pollingThread = 0;
-    if (!quietStandIn) {
-        installed.sim().apply(changing, true);
-        installed.sim().settle();
-        onChanging = probe.perMinuteOver(runMs);
-        cases.memory = probe.memory();
-        pollingThread = pollingThreadOf(onChanging, windowThread);
-        closeToExitMs(started);
-    } else {
-        closeToExitMs(started);
-        installed.sim().apply(changing, false);
-        const Started again = startAndShow(installed);
-        const ProcessProbe probeAgain(again.program->processId());
-        switchOn(again.window);
+    if (spec.polling) {
+        switchOn(started.window);
+        const std::string steadyRow = rowOf(LedProcess::lampCountFor(kRadeonHD6900Spec, kSteadyReading));
+        if (!spec.changing &&
+            !waitUntil([&] { return lampRow(started.window, kBoard.lamps) == steadyRow; }, kShowTimeoutMs)) {
+            throw std::runtime_error("the lamps do not follow the readings");
+        }
         Sleep(kOnBeforeCloseMs);
-        onChanging = probeAgain.perMinuteOver(runMs);
-        cases.memory = probeAgain.memory();
-        const DWORD againWindowThread = GetWindowThreadProcessId(again.window, nullptr);
-        cases.changing =
-            splitOf(onChanging, againWindowThread, pollingThreadOf(onChanging, againWindowThread));
-        closeToExitMs(again);
-        // The first run's polling thread worked only while On.
-        pollingThread = pollingThreadOf(onSteady, windowThread);
     }
-    cases.off = splitOf(off, windowThread, pollingThread);
-    cases.steady = splitOf(onSteady, windowThread, pollingThread);
-    if (!quietStandIn) {
-        cases.changing = splitOf(onChanging, windowThread, pollingThread);
+    if (spec.hidden) {
+        click(started.window, IDC_HIDE);
+        if (!waitUntil([&] { return IsWindowVisible(started.window) == FALSE; }, kShowTimeoutMs)) {
+            throw std::runtime_error("the window did not hide");
+        }
     }
-    return cases;
+    installed.sim().settle();
+    const Span span = measureSpan(probe, cpuRunMs());
+    if (memory != nullptr) {
+        *memory = probe.memory();
+    }
+    const DWORD windowThread = GetWindowThreadProcessId(started.window, nullptr);
+    DWORD pollingThread = pollingThreadOf(span.threads, windowThread);
+    if (!spec.polling) {
+        switchOn(started.window);
+        pollingThread = pollingThreadOf(measureSpan(probe, kFindPollingThreadMs).threads, windowThread);
+    }
+    closeToExitMs(started);
+    return {splitOf(span.threads, windowThread, pollingThread), span.servers};
+}
+
+// lamp_floor.exe running on the program's stand-in, ended when this goes.
+class FloorProgram {
+public:
+    explicit FloorProgram(bool polling)
+    {
+        const std::wstring program = moduleDir() + L"\\lamp_floor.exe";
+        std::wstring line = L"\"" + program + L"\" \"" + simDir() + L"\\" + kBoard.library + L"\\" +
+                            kBoard.library + L".dll\" " + (polling ? L"on" : L"off");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &info)) {
+            throw std::runtime_error("cannot start lamp_floor.exe");
+        }
+        process_.reset(info.hProcess);
+        CloseHandle(info.hThread);
+        processId_ = info.dwProcessId;
+        windowThread_ = info.dwThreadId;
+        if (!waitUntil(
+                [&] {
+                    panel_ = findWindowOf(processId_,
+                                          [](HWND window) { return IsWindowVisible(window) != FALSE; });
+                    return panel_ != nullptr;
+                },
+                kShowTimeoutMs)) {
+            throw std::runtime_error("the floor's panel did not show");
+        }
+    }
+    ~FloorProgram()
+    {
+        PostThreadMessageW(windowThread_, WM_QUIT, 0, 0);
+        if (WaitForSingleObject(process_.get(), kExitTimeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(process_.get(), 1);
+        }
+    }
+    FloorProgram(const FloorProgram&) = delete;
+    FloorProgram& operator=(const FloorProgram&) = delete;
+
+    DWORD processId() const { return processId_; }
+    DWORD windowThread() const { return windowThread_; }
+    HWND panel() const { return panel_; }
+
+private:
+    UniqueKernelHandle process_;
+    DWORD processId_ = 0;
+    DWORD windowThread_ = 0;
+    HWND panel_ = nullptr; // not owned: the floor's
+};
+
+CaseFigures floorCase(Installation& installed, const CpuCase& spec)
+{
+    installed.sim().apply(settingsFor(spec, true), false);
+    const FloorProgram floor(spec.polling);
+    if (spec.hidden) {
+        ShowWindow(floor.panel(), SW_HIDE);
+    }
+    Sleep(kOnBeforeCloseMs);
+    installed.sim().settle();
+    const ProcessProbe probe(floor.processId());
+    const Span span = measureSpan(probe, cpuRunMs());
+    return {splitOf(span.threads, floor.windowThread(), pollingThreadOf(span.threads, floor.windowThread())),
+            span.servers};
+}
+
+struct CpuFigures {
+    std::vector<CaseFigures> program;
+    std::vector<CaseFigures> floor;
+    std::vector<CaseFigures> withLoggingStandIn;
+    PROCESS_MEMORY_COUNTERS memory{};
+};
+
+// Each case of the program right before the floor's, so that noise from the
+// shared machine is alike for the two.
+CpuFigures measureCpu(Installation& installed)
+{
+    CpuFigures figures;
+    for (const CpuCase& spec : kCpuCases) {
+        const bool first = figures.program.empty();
+        figures.program.push_back(programCase(installed, spec, true, first ? &figures.memory : nullptr));
+        figures.floor.push_back(floorCase(installed, spec));
+    }
+    for (const std::size_t index : kLoggedCases) {
+        figures.withLoggingStandIn.push_back(programCase(installed, kCpuCases[index], false));
+    }
+    return figures;
 }
 
 struct StartAndClose {
@@ -555,13 +723,31 @@ void printStart(const StartAndClose& times, const StartPieces& pieces, double ba
     print("  a bare window program, start to visible window (the platform's own)", bareWindow, "ms");
 }
 
-void printCpu(const std::string& name, const CpuSplit& split, DWORD runMs)
+void printServers(const std::string& indent, const ServerCpu& servers)
+{
+    if (wineServer().known()) {
+        print(indent + "Wine's server meanwhile", servers.wine, "ms");
+    }
+    if (xServer().known()) {
+        print(indent + "X server meanwhile", servers.x, "ms");
+    }
+}
+
+void printCpuCase(const CpuCase& spec, const CaseFigures& program, const CaseFigures& floor, DWORD runMs)
 {
     const std::string from = " (ms per minute, from " + std::to_string(runMs / 1000) + " s)";
-    print("CPU, " + name + from, split.whole, "ms");
-    print("  window thread", split.window, "ms");
-    print("  polling thread", split.polling, "ms");
-    print("  other threads", split.rest, "ms");
+    print("CPU, " + std::string(spec.name) + from, program.cpu.whole, "ms");
+    print("  window thread", program.cpu.window, "ms");
+    print("  polling thread", program.cpu.polling, "ms");
+    print("  other threads", program.cpu.rest, "ms");
+    printServers("  ", program.servers);
+    print("  floor: the same traffic alone", floor.cpu.whole, "ms");
+    print("    its window thread", floor.cpu.window, "ms");
+    print("    its polling thread", floor.cpu.polling, "ms");
+    printServers("    ", floor.servers);
+    std::printf("  program / floor\t%.2f\tx\n",
+                floor.cpu.whole > 0 ? program.cpu.whole / floor.cpu.whole : 0.0);
+    std::printf("  program, share of one core\t%.3f\t%%\n", program.cpu.whole / 600.0);
 }
 
 void printReadingToLamps(const std::vector<ReadingToLamps>& times)
@@ -600,24 +786,25 @@ int main()
         const std::vector<ReadingToLamps> toLamps = readingToLamps(installed, started.window);
         closeToExitMs(started);
 
-        const CpuCases program = measureCpu(installed, true);
-        const CpuCases withStandIn = measureCpu(installed, false);
+        const CpuFigures cpu = measureCpu(installed);
 
         printStart(startAndClose, pieces, bareWindow);
-        print("working set, running On", static_cast<double>(program.memory.WorkingSetSize) / 1024.0, "KiB");
-        print("private bytes, running On", static_cast<double>(program.memory.PagefileUsage) / 1024.0, "KiB");
+        print("working set, running On", static_cast<double>(cpu.memory.WorkingSetSize) / 1024.0, "KiB");
+        print("private bytes, running On", static_cast<double>(cpu.memory.PagefileUsage) / 1024.0, "KiB");
         print("polling interval of the board", kRadeonHD6900Spec.pollIntervalMs, "ms");
         printReadingToLamps(toLamps);
         printSpread("Close to process exit, polling On", spreadOf(startAndClose.closeMs), kStartRuns);
         const DWORD runMs = cpuRunMs();
-        printCpu("Off", program.off, runMs);
-        printCpu("On, steady reading", program.steady, runMs);
-        printCpu("On, reading changing every pass", program.changing, runMs);
+        for (std::size_t index = 0; index < std::size(kCpuCases); ++index) {
+            printCpuCase(kCpuCases[index], cpu.program[index], cpu.floor[index], runMs);
+        }
         std::printf("CPU with the stand-in logging and watching its control file (as tests run it)\t\t\n");
-        print("  Off", withStandIn.off.whole, "ms");
-        print("  On, steady reading", withStandIn.steady.whole, "ms");
-        print("  On, reading changing every pass", withStandIn.changing.whole, "ms");
-        print("  of which the polling thread (where the stand-in runs)", withStandIn.changing.polling, "ms");
+        for (std::size_t logged = 0; logged < std::size(kLoggedCases); ++logged) {
+            print("  " + std::string(kCpuCases[kLoggedCases[logged]].name),
+                  cpu.withLoggingStandIn[logged].cpu.whole, "ms");
+        }
+        print("  of which the polling thread (where the stand-in runs)",
+              cpu.withLoggingStandIn.back().cpu.polling, "ms");
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "program_bench: %s\n", failure.what());
         return 1;
