@@ -34,21 +34,12 @@ namespace {
 
 const CardModelSpec& kModel = kRadeonHD6900Spec;
 constexpr int kLampCount = NT_LED_COUNT;
-// The request as the AMD driver takes it (its record, one byte read).
-struct I2CRequest {
-    int recordSize;
-    int line;
-    int deviceAddress;
-    int offset;
-    int action;
-    int speed;
-    int dataSize;
-    unsigned char* data;
-};
-using WriteAndReadI2CFunction = int(__cdecl*)(int adapter, I2CRequest* request);
+// The AMD driver's request, as the program makes it.
+using I2CRequest = AtipdlxxStream::I2CRequest;
+using WriteAndReadI2CFunction = AtipdlxxStream::WriteAndReadI2CFunction;
 constexpr int kAdapter = 0;
-constexpr int kLine = 1;
-constexpr int kSpeed = 75;
+constexpr int kLine = AtipdlxxStream::kLine;
+constexpr int kSpeed = AtipdlxxStream::kSpeed;
 constexpr int kActionRead = 1;
 
 constexpr wchar_t kPanelClass[] = L"LampFloorPanel";

@@ -524,9 +524,9 @@ struct CaseFigures {
 
 // A quiet stand-in keeps no log and never looks at its control file again:
 // what is left is the program's own.
-sim::SimSettings settingsFor(const CpuCase& spec, bool quietStandIn)
+sim::SimSettings settingsFor(const CpuCase& cpuCase, bool quietStandIn)
 {
-    sim::SimSettings settings = spec.changing ? changingReadings() : sim::withRegister25(kSteadyReading);
+    sim::SimSettings settings = cpuCase.changing ? changingReadings() : sim::withRegister25(kSteadyReading);
     settings.frozen = quietStandIn;
     return settings;
 }
@@ -535,22 +535,22 @@ sim::SimSettings settingsFor(const CpuCase& spec, bool quietStandIn)
 constexpr DWORD kFindPollingThreadMs = 2000;
 
 // The program in one case, from a start of its own.
-CaseFigures programCase(Installation& installed, const CpuCase& spec, bool quietStandIn,
+CaseFigures programCase(Installation& installed, const CpuCase& cpuCase, bool quietStandIn,
                         PROCESS_MEMORY_COUNTERS* memory = nullptr)
 {
-    installed.sim().apply(settingsFor(spec, quietStandIn), !quietStandIn);
+    installed.sim().apply(settingsFor(cpuCase, quietStandIn), !quietStandIn);
     const Started started = startAndShow(installed);
     const ProcessProbe probe(started.program->processId());
-    if (spec.polling) {
+    if (cpuCase.polling) {
         switchOn(started.window);
         const std::string steadyRow = rowOf(LedProcess::lampCountFor(kRadeonHD6900Spec, kSteadyReading));
-        if (!spec.changing &&
+        if (!cpuCase.changing &&
             !waitUntil([&] { return lampRow(started.window, kBoard.lamps) == steadyRow; }, kShowTimeoutMs)) {
             throw std::runtime_error("the lamps do not follow the readings");
         }
         Sleep(kOnBeforeCloseMs);
     }
-    if (spec.hidden) {
+    if (cpuCase.hidden) {
         click(started.window, IDC_HIDE);
         if (!waitUntil([&] { return IsWindowVisible(started.window) == FALSE; }, kShowTimeoutMs)) {
             throw std::runtime_error("the window did not hide");
@@ -563,7 +563,7 @@ CaseFigures programCase(Installation& installed, const CpuCase& spec, bool quiet
     }
     const DWORD windowThread = GetWindowThreadProcessId(started.window, nullptr);
     DWORD pollingThread = pollingThreadOf(span.threads, windowThread);
-    if (!spec.polling) {
+    if (!cpuCase.polling) {
         switchOn(started.window);
         pollingThread = pollingThreadOf(measureSpan(probe, kFindPollingThreadMs).threads, windowThread);
     }
@@ -621,11 +621,11 @@ private:
     HWND panel_ = nullptr; // not owned: the floor's
 };
 
-CaseFigures floorCase(Installation& installed, const CpuCase& spec)
+CaseFigures floorCase(Installation& installed, const CpuCase& cpuCase)
 {
-    installed.sim().apply(settingsFor(spec, true), false);
-    const FloorProgram floor(spec.polling);
-    if (spec.hidden) {
+    installed.sim().apply(settingsFor(cpuCase, true), false);
+    const FloorProgram floor(cpuCase.polling);
+    if (cpuCase.hidden) {
         ShowWindow(floor.panel(), SW_HIDE);
     }
     Sleep(kOnBeforeCloseMs);
@@ -648,10 +648,10 @@ struct CpuFigures {
 CpuFigures measureCpu(Installation& installed)
 {
     CpuFigures figures;
-    for (const CpuCase& spec : kCpuCases) {
+    for (const CpuCase& cpuCase : kCpuCases) {
         const bool first = figures.program.empty();
-        figures.program.push_back(programCase(installed, spec, true, first ? &figures.memory : nullptr));
-        figures.floor.push_back(floorCase(installed, spec));
+        figures.program.push_back(programCase(installed, cpuCase, true, first ? &figures.memory : nullptr));
+        figures.floor.push_back(floorCase(installed, cpuCase));
     }
     for (const std::size_t index : kLoggedCases) {
         figures.withLoggingStandIn.push_back(programCase(installed, kCpuCases[index], false));
@@ -733,10 +733,10 @@ void printServers(const std::string& indent, const ServerCpu& servers)
     }
 }
 
-void printCpuCase(const CpuCase& spec, const CaseFigures& program, const CaseFigures& floor, DWORD runMs)
+void printCpuCase(const CpuCase& cpuCase, const CaseFigures& program, const CaseFigures& floor, DWORD runMs)
 {
     const std::string from = " (ms per minute, from " + std::to_string(runMs / 1000) + " s)";
-    print("CPU, " + std::string(spec.name) + from, program.cpu.whole, "ms");
+    print("CPU, " + std::string(cpuCase.name) + from, program.cpu.whole, "ms");
     print("  window thread", program.cpu.window, "ms");
     print("  polling thread", program.cpu.polling, "ms");
     print("  other threads", program.cpu.rest, "ms");

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kLine = 1;
-constexpr int kSpeed = 75;
 constexpr int kActionRead = 1;
 constexpr int kActionWrite = 2;
 

@@ -24,7 +24,6 @@ public:
     // How long a transaction waits for another one under way.
     static constexpr DWORD kTransactionWaitMs = 1000;
 
-private:
     // The library's request record: seven ints and a pointer (32 bytes in the
     // 32-bit library; a 64-bit build, tests only, takes the natural layout).
     struct I2CRequest {
@@ -38,9 +37,13 @@ private:
         unsigned char* data;
     };
     static_assert(sizeof(void*) != 4 || sizeof(I2CRequest) == 32, "the 32-bit library's layout");
-
-    using GetAdapterIdFunction = int(__cdecl*)(int displayIndex, int* id);
     using WriteAndReadI2CFunction = int(__cdecl*)(int adapter, I2CRequest* request);
+    // The controller's bus and speed in every request.
+    static constexpr int kLine = 1;
+    static constexpr int kSpeed = 75;
+
+private:
+    using GetAdapterIdFunction = int(__cdecl*)(int displayIndex, int* id);
 
     void bindLibrary();
     void findAdapter(const DisplayDevices& devices);
